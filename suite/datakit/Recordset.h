@@ -1,0 +1,60 @@
+#pragma once
+
+#include "DataKitError.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+namespace DataKit {
+
+class Database;
+
+// A DAO-like recordset over one SELECT. Field values are QVariant; Null is a null QVariant.
+// Field names are matched case-insensitively. BOF/EOF are spelled isBOF/isEOF because EOF is a
+// C library macro.
+class Recordset
+{
+public:
+    virtual ~Recordset() = default;
+
+    virtual bool isBOF() const = 0;
+    virtual bool isEOF() const = 0;
+    virtual long RecordCount() const = 0;
+
+    virtual void MoveFirst() = 0;
+    virtual void MoveLast() = 0;
+    virtual void MoveNext() = 0;
+    virtual void MovePrevious() = 0;
+
+    // The criterion is an SQL condition evaluated by the database; the first match in the
+    // recordset's order becomes current. NoMatch tells whether it found one (the position is
+    // unchanged when it did not).
+    virtual void FindFirst(const QString &criterion) = 0;
+    virtual bool NoMatch() const = 0;
+
+    // Takes effect at the next Requery; "" removes the filter.
+    virtual void setFilter(const QString &criterion) = 0;
+    // Re-runs the query; the current record stays current when it still exists, otherwise there is
+    // no current record (isBOF or isEOF).
+    virtual void Requery(long options = -1) = 0;
+
+    virtual int fieldCount() const = 0;
+    virtual QString fieldName(int index) const = 0;
+    // Throw errNoCurrentRecord on BOF/EOF (except while adding).
+    virtual QVariant Fields(const QString &name) const = 0;
+    virtual QVariant Fields(int index) const = 0;
+
+    // Writing: AddNew or Edit, Collect per field, then Update (or CancelUpdate).
+    virtual void Collect(const QString &name, const QVariant &value) = 0;
+    virtual void AddNew() = 0;
+    virtual void Edit() = 0;
+    virtual void Update() = 0;
+    virtual void CancelUpdate() = 0;
+    virtual void DiscardChanges(long affectRecords = 3) = 0;
+
+    virtual bool isUpdatable() const = 0;
+};
+
+} // namespace DataKit
