@@ -1,0 +1,81 @@
+#include "MnemonicCommand.h"
+
+#include "Cp936.h"
+#include "PinyinInitial.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Writes mnemonic lines through buffers that keep their capacity, so that a long input costs no
+// allocation per line.
+class MnemonicWriter final
+{
+public:
+    explicit MnemonicWriter(FILE *out)
+        : m_out(out)
+    {
+    }
+
+    void writeUtf8(QByteArrayView line)
+    {
+        m_text.resize(m_decoder.requiredSpace(line.size()));
+        const QChar *end = m_decoder.appendToBuffer(m_text.data(), line);
+        write(QStringView(m_text.constData(), end));
+    }
+
+    void write(QStringView text)
+    {
+        m_mnemonic.resize(0);
+        {
+            Cp936Encoder encoder;
+            AppendMnemonic(text, encoder, m_mnemonic);
+        }
+        m_line.resize(m_encoder.requiredSpace(m_mnemonic.size()) + 1);
+        char *end = m_encoder.appendToBuffer(m_line.data(), m_mnemonic);
+        *end++ = '\n';
+        std::fwrite(m_line.constData(), 1, end - m_line.constData(), m_out);
+    }
+
+private:
+    FILE *m_out;
+    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
+    QString m_text;
+    QString m_mnemonic;
+    QByteArray m_line;
+};
+
+QByteArrayView withoutLineEnd(const char *line, qsizetype length)
+{
+    if (length > 0 && line[length - 1] == '\n') {
+        --length;
+        if (length > 0 && line[length - 1] == '\r')
+            --length;
+    }
+    return {line, length};
+}
+
+} // namespace
+
+int RunMnemonicCommand(const QStringList &texts, FILE *in, FILE *out)
+{
+    MnemonicWriter writer(out);
+    if (!texts.isEmpty()) {
+        for (const QString &text : texts)
+            writer.write(text);
+    } else {
+        char *buffer = nullptr;
+        size_t capacity = 0;
+        ssize_t length;
+        while ((length = getline(&buffer, &capacity, in)) >= 0)
+            writer.writeUtf8(withoutLineEnd(buffer, length));
+        std::free(buffer);
+    }
+    std::fflush(out);
+    return 0;
+}
