@@ -1,0 +1,60 @@
+// The related account: the grid shows the account's name, the record stores its code.
+#include "frmDigBrowse.h"
+
+#include "Database.h"
+#include "MdlDigest.h"
+#include "Recordset.h"
+#include "SqlTexts.h"
+#include "StringTable.h"
+#include "clsRef.h"
+
+bool frmDigBrowse::CheckAccount(const QString &code, const QString &text)
+{
+    recRef = recCode;
+    const QString criterion = SqlText::AccountFindCriterion(code, text);
+    recRef->Requery(-1);
+    recRef->FindFirst(criterion);
+    return !recRef->NoMatch();
+}
+
+void frmDigBrowse::ShowAccountRef(const QString &text)
+{
+    recCode->setFilter(SqlText::AccountFilter(text));
+    recCode->Requery(-1);
+
+    AccountReference &reference = *mclsRef->Ref1;
+    reference.setRecordSource(recCode);
+    reference.setCaption(LoadResString(114));
+    reference.setColumnHeading(0, LoadResString(112));
+    reference.setColumnHeading(1, LoadResString(113));
+    reference.setMultiSelect(0);
+    reference.setLeafOnly(0);
+    reference.setAutoChooseSingle(0);
+    reference.Init();
+    reference.Show();
+
+    // The list's filter must not narrow later account checks, which search the same recordset.
+    // Requery keeps the chosen account current.
+    recCode->setFilter(QString());
+    recCode->Requery(-1);
+}
+
+QString frmDigBrowse::AccountCodeOf(const QString &name)
+{
+    try {
+        return MdlDigest::NullToStr(FromTo(QStringLiteral("cCode_Name"), name,
+                                           QStringLiteral("cCode"), QStringLiteral("Code")));
+    } catch (const std::exception &) {
+        return {};
+    }
+}
+
+QVariant frmDigBrowse::FromTo(const QString &strFrom, const QString &strFromValue,
+                              const QString &strTo, const QString &strTable)
+{
+    const std::shared_ptr<DataKit::Recordset> found = dbs->OpenRecordset(
+        SqlText::FromToStatement(strFrom, strFromValue, strTo, strTable), DataKit::dbOpenDynaset);
+    if (found->isEOF() && found->isBOF())
+        return {};
+    return found->Fields(QStringLiteral("Code")).toString().trimmed();
+}

@@ -1,0 +1,171 @@
+#pragma once
+
+#include "GridControl.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QIcon>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <array>
+#include <memory>
+
+namespace DataKit {
+class Database;
+class Recordset;
+} // namespace DataKit
+
+class clsRef;
+class QAction;
+class QLabel;
+class QToolBar;
+
+// The common-summaries browser: the component's one window, a single instance shared by the whole
+// component. Summaries are added, changed and deleted in place in the grid; a row is saved when the
+// cursor leaves it. Its members are defined across the frmDigBrowse*.cpp files, one per concern.
+class frmDigBrowse final : public QDialog, public GridEvents
+{
+    Q_OBJECT
+
+public:
+    // The shared instance, created on first use; unloading the window destroys it.
+    static frmDigBrowse &instance();
+    static bool hasInstance();
+    static void releaseInstance();
+
+    // Public state, set by the component's entry and read by its other parts.
+    std::shared_ptr<DataKit::Database> dbs;
+    std::shared_ptr<DataKit::Recordset> mRecObject;
+    bool mblnAddMark = false;
+    std::shared_ptr<DataKit::Recordset> recRef;
+
+    // Loads the window and shows it modally until it is closed. Throws when loading fails; the
+    // window then never appears.
+    void ShowModal();
+    // Loads the window without showing it (the modal show does this first).
+    void Load();
+
+    bool FAdd();
+    bool Fedit();
+    bool FDelete();
+    bool FDelete1(long &lngRow, long &lngRowSel);
+
+    bool FMove(const int &Drection);
+    bool FFirst();
+    bool FLast();
+    bool FPrevious();
+    bool FNext();
+    bool FCur();
+    void Fclose();
+    void Fsort();
+    void Ffilter();
+    void SelectFields();
+    void FRefresh();
+    void Ffind();
+
+    QVariant FromTo(const QString &strFrom, const QString &strFromValue, const QString &strTo,
+                    const QString &strTable);
+
+    void RunCommand(const QString &key);
+
+    // The window's parts, for the host's diagnostics and the tests.
+    GridControl &grid() const { return *SpGrdDig; }
+    QToolBar &toolbar() const { return *Toolbar1; }
+    QAction *button(const QString &key) const { return mButtons.value(key); }
+    bool editing() const { return mblnEditing; }
+    long currentRowMark() const { return mlngCurRow; }
+    const std::array<QString, 4> &rowSnapshot() const { return mstrRowSave; }
+    const QString &refCode() const { return mstrRefCode; }
+    bool keyPreview() const { return mKeyPreview; }
+    const QString &helpFile() const { return mHelpFile; }
+    int helpTopic() const { return mHelpTopic; }
+    int barHeight() const { return mintBarHeight; }
+    const std::shared_ptr<DataKit::Database> &printDatabase() const { return mdbPrint; }
+
+    // Grid notifications.
+    void gridCellEdited(QString &text, long &cancel, long row, long col) override;
+    void gridRowLeave(long &cancel, long row, long col) override;
+    void gridEditMode(bool opening) override;
+    void gridRowEnter() override;
+    void gridCellButton(QString &text, long row, long col) override;
+    void gridHeaderClick(int button, int shift, int x, int y) override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void done(int result) override;
+
+private:
+    frmDigBrowse();
+    ~frmDigBrowse() override;
+
+    // Lifecycle and layout.
+    void Form_Load();
+    void Form_Resize();
+    void Form_Activate();
+    void Form_Unload();
+    void InitGrid();
+    void PlaceTitleLabels();
+    void ShowHelpTopic();
+
+    // Grid binding.
+    void FillGrid(DataKit::Recordset &recordset);
+    void FillRow(long row, DataKit::Recordset &recordset);
+    void WriteRow(long row);
+    void AppendBlankRow();
+    void SaveRowState(long row);
+    void RestoreRowState(long row);
+    void CancelEdit();
+    void GotoLastRow();
+    void BounceColumn();
+
+    // Account look-up.
+    bool CheckAccount(const QString &code, const QString &text);
+    void ShowAccountRef(const QString &text);
+    QString AccountCodeOf(const QString &name);
+
+    // Editing.
+    void ShowStop(const QString &text);
+    void ReportSaveError(long number, const QString &description, bool adding);
+
+    // Toolbar and keyboard.
+    void InitImageList();
+    void InitToolbar();
+    void Toolbar1_ButtonClick(QAction *button);
+    bool Form_KeyDown(int keyCode, int shift);
+    bool Form_KeyPress(QChar character);
+    void EnterCommit();
+    void setKeyPreview(bool on);
+    void setButton(const QString &key, bool enabled);
+    bool buttonEnabled(const QString &key) const;
+
+    // Commands.
+    void CmdAdd();
+    void CmdCancel();
+    void CmdRefresh();
+    void CmdDelete();
+    void ReportDeleteError(long number);
+
+    GridControl *SpGrdDig = nullptr;
+    QToolBar *Toolbar1 = nullptr;
+    QVector<QPair<QString, QIcon>> ImageList1;
+    QHash<QString, QAction *> mButtons;
+    QLabel *lblTitle1 = nullptr;
+    QLabel *lblTitle2 = nullptr;
+
+    bool mblnEditing = false;
+    long mlngCurRow = 0;
+    std::array<QString, 4> mstrRowSave;
+    QString mstrRefCode;
+    std::shared_ptr<DataKit::Recordset> recCode;
+    int mintBarHeight = 0;
+    std::unique_ptr<clsRef> mclsRef;
+    std::shared_ptr<DataKit::Database> mdbPrint;
+    QString mHelpFile;
+    int mHelpTopic = 0;
+    bool mKeyPreview = false;
+    bool mUnloaded = false;
+};

@@ -1,0 +1,96 @@
+// Copying between the listing recordset and the grid's rows, and the row snapshot.
+#include "frmDigBrowse.h"
+
+#include "MdlDigest.h"
+#include "Recordset.h"
+
+#include <QAction>
+
+using MdlDigest::NullToStr;
+using MdlDigest::StrToNull;
+
+void frmDigBrowse::FillGrid(DataKit::Recordset &recordset)
+{
+    if (recordset.isEOF() && recordset.isBOF())
+        return;
+    recordset.MoveFirst();
+    long row = 1;
+    while (!recordset.isEOF()) {
+        SpGrdDig->setRowCount(SpGrdDig->rowCount() + 1);
+        FillRow(row, recordset);
+        ++row;
+        recordset.MoveNext();
+    }
+}
+
+void frmDigBrowse::FillRow(long row, DataKit::Recordset &recordset)
+{
+    SpGrdDig->setText(row, 0, NullToStr(recordset.Fields(QStringLiteral("cID"))));
+    SpGrdDig->setText(row, 1, NullToStr(recordset.Fields(QStringLiteral("ctext"))));
+    SpGrdDig->setText(row, 2, NullToStr(recordset.Fields(QStringLiteral("chelp"))));
+    SpGrdDig->setText(row, 3, NullToStr(recordset.Fields(QStringLiteral("ccode_name"))));
+}
+
+void frmDigBrowse::WriteRow(long row)
+{
+    DataKit::Recordset &record = *mRecObject;
+    record.Collect(QStringLiteral("cID"), SpGrdDig->text(row, 0));
+    record.Collect(QStringLiteral("ctext"), StrToNull(SpGrdDig->text(row, 1)));
+    record.Collect(QStringLiteral("chelp"), StrToNull(SpGrdDig->text(row, 2)));
+    if (!mstrRefCode.trimmed().isEmpty())
+        record.Collect(QStringLiteral("cCode"), StrToNull(mstrRefCode));
+    else
+        record.Collect(QStringLiteral("cCode"), StrToNull(AccountCodeOf(SpGrdDig->text(row, 3))));
+}
+
+void frmDigBrowse::AppendBlankRow()
+{
+    SpGrdDig->setRowCount(SpGrdDig->rowCount() + 1);
+    mlngCurRow = SpGrdDig->currentRow();
+    SpGrdDig->setCurrentColumn(0);
+}
+
+void frmDigBrowse::SaveRowState(long row)
+{
+    for (int col = 0; col < 4; ++col)
+        mstrRowSave[col] = SpGrdDig->text(row, col);
+}
+
+void frmDigBrowse::RestoreRowState(long row)
+{
+    for (int col = 0; col < 4; ++col)
+        SpGrdDig->setText(row, col, mstrRowSave[col]);
+    mblnEditing = false;
+}
+
+// Moving the cursor to column 1 and back closes any open cell editor and shows the restored cells.
+void frmDigBrowse::BounceColumn()
+{
+    SpGrdDig->closeEditor();
+    SpGrdDig->setCurrentColumn(1);
+    SpGrdDig->setCurrentColumn(0);
+}
+
+void frmDigBrowse::CancelEdit()
+{
+    const long current = SpGrdDig->currentRow();
+    if (mblnAddMark) {
+        if (mblnEditing) {
+            RestoreRowState(current);
+            BounceColumn();
+        }
+        mlngCurRow = SpGrdDig->currentRow();
+        setButton(QStringLiteral("TlbCancel"), false);
+    } else if (mblnEditing) {
+        RestoreRowState(current);
+        BounceColumn();
+        setButton(QStringLiteral("TlbCancel"), false);
+    }
+    mblnAddMark = SpGrdDig->currentRow() == SpGrdDig->rowCount() - 1;
+    mblnEditing = false;
+}
+
+void frmDigBrowse::GotoLastRow()
+{
+    SpGrdDig->setCurrentRow(SpGrdDig->rowCount() - 1);
+}

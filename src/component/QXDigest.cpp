@@ -1,0 +1,33 @@
+#include "QXDigest.h"
+
+#include "MdlDigest.h"
+#include "SqlTexts.h"
+#include "StringTable.h"
+#include "frmDigBrowse.h"
+
+bool QXDigest::Init(const std::shared_ptr<DataKit::Database> &dbase, bool blnread)
+{
+    mdbObject = dbase;
+    MdlDigest::gdbObject = dbase;
+    frmDigBrowse &browser = frmDigBrowse::instance();
+    browser.dbs = mdbObject;
+    blnReadOnly = blnread;
+    const QString sql = SqlText::ListingQuery();
+    const QString caption = LoadResString(1);
+    browser.mRecObject = MdlDigest::OpenRec(mdbObject, sql, blnread, caption);
+    return browser.mRecObject != nullptr;
+}
+
+void QXDigest::Show()
+{
+    frmDigBrowse &browser = frmDigBrowse::instance();
+    browser.dbs = mdbObject;
+    // Closing, or failing to load, ends this window's life: a further Show needs a further Init.
+    try {
+        browser.ShowModal();
+    } catch (...) {
+        frmDigBrowse::releaseInstance();
+        throw;
+    }
+    frmDigBrowse::releaseInstance();
+}

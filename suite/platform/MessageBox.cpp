@@ -1,0 +1,35 @@
+#include "MessageBox.h"
+
+#include <QMessageBox>
+
+bool MsgBox(QWidget *parent, const QString &text, const QString &caption, MsgIcon icon)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    }
+    if (icon == MsgIcon::Question) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setButtonText(QMessageBox::Yes, QStringLiteral("是(&Y)"));
+        box.setButtonText(QMessageBox::No, QStringLiteral("否(&N)"));
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+    }
+    const int answer = box.exec();
+    return answer == QMessageBox::Ok || answer == QMessageBox::Yes;
+}
