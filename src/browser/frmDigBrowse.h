@@ -39,6 +39,8 @@ public:
     std::shared_ptr<DataKit::Recordset> mRecObject;
     bool mblnAddMark = false;
     std::shared_ptr<DataKit::Recordset> recRef;
+    // The read-only flag the host gave Init: it also keeps deletions from changing the table.
+    bool blnReadOnly = false;
 
     // Loads the window and shows it modally until it is closed. Throws when loading fails; the
     // window then never appears.
@@ -129,7 +131,7 @@ private:
 
     // Editing.
     void ShowStop(const QString &text);
-    void ReportSaveError(long number, const QString &description, bool adding);
+    void ReportSaveError(long number, const QString &description);
 
     // Toolbar and keyboard.
     void InitImageList();
@@ -147,7 +149,8 @@ private:
     void CmdCancel();
     void CmdRefresh();
     void CmdDelete();
-    void ReportDeleteError(long number);
+    void ReportDeleteError(long number, const QString &description);
+    void DeleteFoundRecord();
 
     GridControl *SpGrdDig = nullptr;
     QToolBar *Toolbar1 = nullptr;

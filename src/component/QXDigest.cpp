@@ -12,6 +12,7 @@ bool QXDigest::Init(const std::shared_ptr<DataKit::Database> &dbase, bool blnrea
     frmDigBrowse &browser = frmDigBrowse::instance();
     browser.dbs = mdbObject;
     blnReadOnly = blnread;
+    browser.blnReadOnly = blnread;
     const QString sql = SqlText::ListingQuery();
     const QString caption = LoadResString(1);
     browser.mRecObject = MdlDigest::OpenRec(mdbObject, sql, blnread, caption);

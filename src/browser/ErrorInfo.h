@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+
+// What the window needs to know of a failure: the kit's error number (0 for a failure that is not
+// the kit's) and a description to show.
+long ErrorNumber(const std::exception &error);
+QString ErrorDescription(const std::exception &error);
+
+// Numbers the kit may report besides its own named ones.
+constexpr long kErrInUseByOtherTablesToo = 3396;
+constexpr long kErrDuplicateOrInUse = -2147220991; // 0x80040201: duplicate on saving, in use on deleting
+
+bool IsInUseError(long number);

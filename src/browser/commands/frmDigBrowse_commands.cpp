@@ -1,0 +1,97 @@
+// The command dispatcher. A failing step of a command is dropped and the command goes on with its
+// next step; the operations it calls report their own failures.
+#include "frmDigBrowse.h"
+
+#include "Guarded.h"
+#include "MessageBox.h"
+#include "Recordset.h"
+#include "SendKeys.h"
+#include "StringTable.h"
+
+#include <QAction>
+
+namespace {
+
+const QString kReadOnlyDelete = QStringLiteral("常用摘要以只读方式打开，不能删除！");
+
+} // namespace
+
+void frmDigBrowse::RunCommand(const QString &key)
+{
+    if (key == QLatin1String("TlbAdd")) {
+        CmdAdd();
+    } else if (key == QLatin1String("TlbDel")) {
+        CmdDelete();
+    } else if (key == QLatin1String("TlbCancel")) {
+        CmdCancel();
+    } else if (key == QLatin1String("TlbFind") || key == QLatin1String("TlbFilter") ||
+               key == QLatin1String("TlbPSetup") || key == QLatin1String("TlbPreview") ||
+               key == QLatin1String("TlbPrint") || key == QLatin1String("TlbOutput")) {
+        // Finding, filtering and printing come with their own dialogs; not available yet.
+    } else if (key == QLatin1String("TlbRefresh")) {
+        CmdRefresh();
+    } else if (key == QLatin1String("TlbHelp")) {
+        Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("{F1}")); });
+    } else if (key == QLatin1String("TlbExit")) {
+        Guarded([this] { Fclose(); });
+    }
+}
+
+void frmDigBrowse::CmdAdd()
+{
+    Guarded([this] {
+        mblnAddMark = true;
+        mblnEditing = true;
+    });
+    Guarded([this] {
+        long cancel = 2;
+        gridRowLeave(cancel, SpGrdDig->currentRow(), SpGrdDig->currentColumn());
+    });
+    Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("{Left}")); });
+    Guarded([this] { GotoLastRow(); });
+    Guarded([this] { setButton(QStringLiteral("TlbAdd"), false); });
+}
+
+void frmDigBrowse::CmdCancel()
+{
+    Guarded([this] { CancelEdit(); });
+    Guarded([this] { setButton(QStringLiteral("TlbAdd"), false); });
+}
+
+void frmDigBrowse::CmdRefresh()
+{
+    Guarded([this] { mRecObject->Requery(-1); });
+    Guarded([this] { SpGrdDig->setRedraw(false); });
+    Guarded([this] { SpGrdDig->setRowCount(1); });
+    Guarded([this] { FillGrid(*mRecObject); });
+    Guarded([this] { AppendBlankRow(); });
+    Guarded([this] { SpGrdDig->setRedraw(true); });
+    Guarded([this] { SaveRowState(SpGrdDig->currentRow()); });
+    Guarded([this] { mblnAddMark = SpGrdDig->rowCount() == SpGrdDig->currentRow() + 1; });
+    Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("^{PGUP}")); });
+    Guarded([this] { setButton(QStringLiteral("TlbAdd"), false); });
+    Guarded([this] { setButton(QStringLiteral("TlbCancel"), false); });
+}
+
+void frmDigBrowse::CmdDelete()
+{
+    const long current = SpGrdDig->currentRow();
+    const long selectionEnd = SpGrdDig->selectionEndRow();
+    const long blankRow = SpGrdDig->rowCount() - 1;
+    const bool single = current == selectionEnd;
+    if (!single && (current == blankRow || selectionEnd == blankRow))
+        return;
+    // A read-only listing promises that nothing is changed, deletions included. Undoing what was
+    // typed into the blank entry row deletes nothing and stays allowed.
+    if (blnReadOnly && !(single && mblnAddMark)) {
+        ShowStop(kReadOnlyDelete);
+        return;
+    }
+    if (single) {
+        Guarded([this] { FDelete(); });
+    } else {
+        long lngRow = current;
+        long lngRowSel = selectionEnd;
+        Guarded([&] { FDelete1(lngRow, lngRowSel); });
+    }
+}

@@ -1,0 +1,128 @@
+// Deleting the summary of the cursor's row, or a selected group of neighbouring rows. Each record is
+// found again by the code its row showed, deleted by a statement on the database, and its row taken
+// out of the grid without reloading the listing.
+#include "frmDigBrowse.h"
+
+#include "Database.h"
+#include "DataKitError.h"
+#include "ErrorInfo.h"
+#include "Guarded.h"
+#include "MdlDigest.h"
+#include "MessageBox.h"
+#include "Recordset.h"
+#include "SqlTexts.h"
+#include "StringTable.h"
+
+#include <cstdlib>
+
+namespace {
+
+const QString kAlreadyDeleted = QStringLiteral("该常用摘要已被他人删除，不能删除！");
+
+} // namespace
+
+void frmDigBrowse::ReportDeleteError(long number, const QString &description)
+{
+    if (number == DataKit::errNoCurrentRecord)
+        ShowStop(LoadResStrings({6, 1}) + QStringLiteral(",") + LoadResString(7));
+    else if (number == DataKit::errDuplicate)
+        ShowStop(LoadResStrings({104, 2, 105}));
+    else if (number == DataKit::errFieldTooLong)
+        ShowStop(LoadResString(85));
+    else if (number == DataKit::errDeletedByOther)
+        ShowStop(LoadResStrings({104, 2, 107}));
+    else if (IsInUseError(number) || number == kErrDuplicateOrInUse)
+        ShowStop(LoadResStrings({104, 2, 106}));
+    else if (number == DataKit::errLockedByOther)
+        ShowStop(LoadResString(84));
+    else
+        ShowStop(description); // a refusal the user can act on must never pass silently
+}
+
+void frmDigBrowse::DeleteFoundRecord()
+{
+    const QString code = MdlDigest::NullToStr(mRecObject->Fields(QStringLiteral("cID")));
+    MdlDigest::gdbObject->Execute(SqlText::DeleteStatement(code));
+    mRecObject->Requery(-1);
+}
+
+bool frmDigBrowse::FDelete()
+{
+    if (mblnAddMark) {
+        RestoreRowState(SpGrdDig->currentRow());
+        BounceColumn();
+        return true;
+    }
+    try {
+        if (!FCur()) {
+            ShowStop(kAlreadyDeleted);
+            return false;
+        }
+        const QString question =
+            LoadResStrings({4, 1}) + QStringLiteral("---") +
+            MdlDigest::NullToStr(mRecObject->Fields(QStringLiteral("ctext"))) +
+            QStringLiteral("  ") + LoadResString(5) + QStringLiteral("?");
+        if (!MsgBox(this, question, LoadResString(17), MsgIcon::Question))
+            return true;
+
+        const long row = SpGrdDig->currentRow();
+        DeleteFoundRecord();
+        AppendBlankRow();
+        SpGrdDig->removeRow(row);
+        SpGrdDig->setRowCount(SpGrdDig->rowCount() - 1);
+        SpGrdDig->setCurrentRow(row);
+        BounceColumn();
+        SaveRowState(row);
+        mblnAddMark = SpGrdDig->rowCount() == SpGrdDig->currentRow() + 1;
+        return true;
+    } catch (const std::exception &error) {
+        ReportDeleteError(ErrorNumber(error), ErrorDescription(error));
+        Guarded([this] { mRecObject->DiscardChanges(3); });
+        return false;
+    }
+}
+
+bool frmDigBrowse::FDelete1(long &lngRow, long &lngRowSel)
+{
+    if (mblnAddMark) {
+        RestoreRowState(SpGrdDig->currentRow());
+        BounceColumn();
+        return true;
+    }
+    try {
+        if (!FCur()) {
+            ShowStop(kAlreadyDeleted);
+            RunCommand(QStringLiteral("TlbRefresh"));
+            return false;
+        }
+        if (!MsgBox(this, LoadResString(128) + QStringLiteral("?"), LoadResString(17),
+                    MsgIcon::Question))
+            return true;
+
+        SpGrdDig->setRedraw(false);
+        const long count = std::labs(lngRowSel - lngRow) + 1;
+        for (long i = 0; i < count; ++i) {
+            const long row = lngRow;
+            if (!FCur()) {
+                SpGrdDig->setRedraw(true);
+                ShowStop(kAlreadyDeleted);
+                RunCommand(QStringLiteral("TlbRefresh"));
+                return false;
+            }
+            DeleteFoundRecord();
+            SpGrdDig->removeRow(row);
+            SpGrdDig->setCurrentRow(lngRowSel < lngRow ? row - 1 : row);
+            lngRow = SpGrdDig->currentRow();
+            BounceColumn();
+            SaveRowState(lngRow);
+            mblnAddMark = SpGrdDig->currentRow() == SpGrdDig->rowCount() - 1;
+        }
+        SpGrdDig->setRedraw(true);
+        return true;
+    } catch (const std::exception &error) {
+        SpGrdDig->setRedraw(true);
+        ReportDeleteError(ErrorNumber(error), ErrorDescription(error));
+        RunCommand(QStringLiteral("TlbRefresh"));
+        return false;
+    }
+}

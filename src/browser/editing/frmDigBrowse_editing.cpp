@@ -1,0 +1,224 @@
+// The grid's notifications while the user types, and writing a row to GL_bDigest.
+#include "frmDigBrowse.h"
+
+#include "DataKitError.h"
+#include "ErrorInfo.h"
+#include "Guarded.h"
+#include "MdlDigest.h"
+#include "MessageBox.h"
+#include "PinyinInitial.h"
+#include "Recordset.h"
+#include "StringTable.h"
+#include "clsRef.h"
+
+#include <QAction>
+
+namespace {
+
+const QString kIllegalCharacters = QStringLiteral("单元格中存在非法字符，请重新录入！");
+const QString kIllegalAccount = QStringLiteral("非法科目！");
+
+} // namespace
+
+void frmDigBrowse::ShowStop(const QString &text)
+{
+    MsgBox(this, text, LoadResString(17), MsgIcon::Error);
+}
+
+void frmDigBrowse::gridCellEdited(QString &text, long &cancel, long row, long col)
+{
+    Q_UNUSED(row);
+    if (text.contains(QLatin1Char('|')) || text.contains(QLatin1Char('\''))) {
+        ShowStop(kIllegalCharacters);
+        cancel = 1;
+        return;
+    }
+    try {
+        if (col == 1) {
+            if (mblnAddMark && mblnEditing)
+                setButton(QStringLiteral("TlbAdd"), true);
+            if (SpGrdDig->text(mlngCurRow, 2).isEmpty())
+                SpGrdDig->setText(mlngCurRow, 2, MnemonicOf(SpGrdDig->text(mlngCurRow, 1)));
+        } else if (col == 3) {
+            const bool found = CheckAccount(mstrRefCode, text);
+            if (!text.isEmpty() && !found) {
+                if (text != QLatin1String(" "))
+                    ShowStop(kIllegalAccount);
+                cancel = 1;
+                mstrRefCode.clear();
+            } else if (text.isEmpty()) {
+                mstrRefCode.clear();
+            } else {
+                text = MdlDigest::NullToStr(recRef->Fields(1));
+                mstrRefCode = MdlDigest::NullToStr(recRef->Fields(0));
+            }
+        }
+    } catch (const std::exception &error) {
+        // The account list or the database failed: refuse the cell rather than accept it unchecked.
+        ShowStop(ErrorDescription(error));
+        cancel = 1;
+    }
+}
+
+void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
+{
+    Q_UNUSED(col);
+    try {
+        mRecObject->Requery(-1);
+        // An unchanged row is never written, so it is not checked either: a summary stored with an
+        // empty text by another program must not trap the cursor on its row.
+        if (!mblnEditing)
+            return;
+        if (SpGrdDig->text(row, 0).isEmpty()) {
+            ShowStop(LoadResStrings({3, 18}));
+            cancel = 1;
+            setButton(QStringLiteral("TlbAdd"), true);
+            return;
+        }
+        if (SpGrdDig->text(row, 1).isEmpty()) {
+            ShowStop(LoadResStrings({8, 18}));
+            cancel = 1;
+            setButton(QStringLiteral("TlbAdd"), true);
+            return;
+        }
+        if (mblnAddMark) {
+            if (!FAdd()) {
+                cancel = 1;
+                return;
+            }
+            mblnAddMark = false;
+            mblnEditing = false;
+            AppendBlankRow();
+            SpGrdDig->setCurrentRow(SpGrdDig->rowCount() - 1);
+        } else if (!FCur()) {
+            cancel = 1;
+            ShowStop(LoadResStrings({104, 2, 107}));
+        } else if (Fedit()) {
+            mblnEditing = false;
+        } else {
+            cancel = 1;
+        }
+    } catch (const std::exception &error) {
+        // The database is gone or refused the re-read: keep a pending change on its row.
+        ShowStop(ErrorDescription(error));
+        if (mblnEditing)
+            cancel = 1;
+    }
+}
+
+void frmDigBrowse::gridEditMode(bool opening)
+{
+    setKeyPreview(false);
+    mblnEditing = true;
+    setButton(QStringLiteral("TlbCancel"), true);
+    if (opening) {
+        setButton(QStringLiteral("TlbAdd"), false);
+        setButton(QStringLiteral("TlbDel"), false);
+        setButton(QStringLiteral("TlbFind"), false);
+        setButton(QStringLiteral("TlbFilter"), false);
+    } else {
+        setButton(QStringLiteral("TlbAdd"), mblnAddMark);
+        setButton(QStringLiteral("TlbDel"), SpGrdDig->rowCount() != SpGrdDig->currentRow() + 1);
+        setButton(QStringLiteral("TlbFind"), true);
+        setButton(QStringLiteral("TlbFilter"), true);
+    }
+}
+
+void frmDigBrowse::gridRowEnter()
+{
+    setKeyPreview(true);
+    const long current = SpGrdDig->currentRow();
+    if (current != mlngCurRow) {
+        SaveRowState(current);
+        mlngCurRow = current;
+        setButton(QStringLiteral("TlbCancel"), false);
+    }
+    mblnAddMark = SpGrdDig->rowCount() == mlngCurRow + 1;
+    setButton(QStringLiteral("TlbDel"), SpGrdDig->rowCount() != current + 1);
+    mstrRefCode.clear();
+}
+
+void frmDigBrowse::gridHeaderClick(int button, int shift, int x, int y)
+{
+    Q_UNUSED(button);
+    Q_UNUSED(shift);
+    Q_UNUSED(x);
+    Q_UNUSED(y);
+    if (mblnAddMark || mblnEditing || SpGrdDig->rowCount() < 4 || SpGrdDig->mouseRow() != 0)
+        return;
+    SpGrdDig->setSelectionEndRow(SpGrdDig->rowCount() - 2);
+    if (SpGrdDig->currentColumn() <= 2) {
+        SpGrdDig->setSort(1);
+        SaveRowState(SpGrdDig->currentRow());
+    }
+}
+
+void frmDigBrowse::gridCellButton(QString &text, long row, long col)
+{
+    if (col != 3)
+        return;
+    try {
+        ShowAccountRef(SpGrdDig->text(row, 3));
+        if (mclsRef->Ref1->chosen() && recRef) {
+            text = MdlDigest::NullToStr(recRef->Fields(1));
+            mstrRefCode = MdlDigest::NullToStr(recRef->Fields(0));
+        }
+    } catch (const std::exception &error) {
+        ShowStop(ErrorDescription(error));
+    }
+}
+
+void frmDigBrowse::ReportSaveError(long number, const QString &description)
+{
+    if (number == DataKit::errDuplicate || number == kErrDuplicateOrInUse)
+        ShowStop(LoadResStrings({104, 2, 105}));
+    else if (number == DataKit::errFieldTooLong)
+        ShowStop(LoadResString(85));
+    else if (number == DataKit::errDeletedByOther)
+        ShowStop(LoadResStrings({104, 2, 107}));
+    else if (IsInUseError(number))
+        ShowStop(LoadResStrings({104, 2, 106}));
+    else if (number == DataKit::errLockedByOther)
+        ShowStop(LoadResString(84));
+    else
+        ShowStop(description);
+}
+
+bool frmDigBrowse::FAdd()
+{
+    try {
+        mRecObject->Requery(-1);
+        mRecObject->AddNew();
+        WriteRow(mlngCurRow);
+        mRecObject->Update();
+        return true;
+    } catch (const std::exception &error) {
+        ReportSaveError(ErrorNumber(error), ErrorDescription(error));
+        Guarded([this] { mRecObject->CancelUpdate(); });
+        setButton(QStringLiteral("TlbAdd"), true);
+        return false;
+    }
+}
+
+bool frmDigBrowse::Fedit()
+{
+    try {
+        mRecObject->Edit();
+        WriteRow(mlngCurRow);
+        mRecObject->Update();
+        return true;
+    } catch (const std::exception &error) {
+        const long number = ErrorNumber(error);
+        if (IsInUseError(number) && SpGrdDig->text(mlngCurRow, 0) == mstrRowSave[0]) {
+            // The code is unchanged, so the reference cannot be what the database minds: write again.
+            mRecObject->CancelUpdate();
+            mRecObject->Edit();
+            WriteRow(mlngCurRow);
+            mRecObject->Update();
+            return true;
+        }
+        ReportSaveError(number, ErrorDescription(error));
+        Guarded([this] { mRecObject->CancelUpdate(); });
+        return false;
+    }
+}

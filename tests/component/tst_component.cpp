@@ -1,0 +1,172 @@
+#include "Database.h"
+#include "MdlDigest.h"
+#include "ModalDriver.h"
+#include "ObjectRegistry.h"
+#include "QXDigest.h"
+#include "Recordset.h"
+#include "TerminalService.h"
+#include "TestDatabase.h"
+#include "frmDigBrowse.h"
+
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString kHeldExclusively =
+    QStringLiteral("别的用户以独占方式打开数据库，不能打开表！常用摘要");
+
+// The other user takes the whole summary table for itself until release().
+void holdExclusively(DataKit::Database &other)
+{
+    if (kvtest::usingPostgres()) {
+        other.Execute(QStringLiteral("BEGIN"));
+        other.Execute(QStringLiteral("LOCK TABLE GL_bDigest IN ACCESS EXCLUSIVE MODE"));
+    } else {
+        other.Execute(QStringLiteral("BEGIN EXCLUSIVE"));
+    }
+}
+
+void release(DataKit::Database &other)
+{
+    other.Execute(QStringLiteral("ROLLBACK"));
+}
+
+// Closes the browser once it is up, from inside its modal loop.
+void closeBrowserSoon()
+{
+    QTimer::singleShot(0, [] {
+        if (frmDigBrowse::hasInstance())
+            frmDigBrowse::instance().Fclose();
+    });
+}
+
+} // namespace
+
+class tst_Component : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void nullConversions();
+    void initOpensTheListing();
+    void initOnAnEmptyTable();
+    void initWithoutDatabase();
+    void initWhenTableHeldExclusively();
+    void readOnlyOpensASnapshot();
+    void sessionId();
+    void showNeedsInitEachTime();
+};
+
+void tst_Component::cleanup()
+{
+    frmDigBrowse::releaseInstance();
+    MdlDigest::gdbObject.reset();
+}
+
+void tst_Component::nullConversions()
+{
+    QCOMPARE(MdlDigest::NullToStr(QVariant()), QString());
+    QCOMPARE(MdlDigest::NullToStr(QVariant(QStringLiteral("收到货款"))), QStringLiteral("收到货款"));
+    QCOMPARE(MdlDigest::NullToStr(QVariant(12)), QStringLiteral("12"));
+    QVERIFY(MdlDigest::StrToNull(QString()).isNull());
+    QCOMPARE(MdlDigest::StrToNull(QStringLiteral(" ")), QVariant(QStringLiteral(" ")));
+}
+
+void tst_Component::initOpensTheListing()
+{
+    const auto db = kvtest::hostDatabase();
+    QXDigest digest;
+    QVERIFY(digest.Init(db, false));
+    QCOMPARE(digest.mdbObject, db);
+    QCOMPARE(MdlDigest::gdbObject, db);
+    frmDigBrowse &browser = frmDigBrowse::instance();
+    QCOMPARE(browser.dbs, db);
+    QVERIFY(browser.mRecObject);
+    QVERIFY(browser.mRecObject->isUpdatable());
+    QCOMPARE(browser.mRecObject->RecordCount(), 32L);
+    // The listing is in code order and carries the account's name from the chart.
+    QCOMPARE(browser.mRecObject->Fields(QStringLiteral("cID")).toString(), QStringLiteral("01"));
+    QCOMPARE(browser.mRecObject->Fields(QStringLiteral("ccode_name")).toString(),
+             QStringLiteral("应收账款"));
+}
+
+void tst_Component::initOnAnEmptyTable()
+{
+    const auto db = kvtest::hostDatabase(false);
+    QXDigest digest;
+    QVERIFY(digest.Init(db, false));
+    QCOMPARE(frmDigBrowse::instance().mRecObject->RecordCount(), 0L);
+}
+
+void tst_Component::initWithoutDatabase()
+{
+    kvtest::ModalDriver modal;
+    QXDigest digest;
+    QVERIFY(!digest.Init(nullptr, false));
+    QVERIFY(!frmDigBrowse::instance().mRecObject);
+    QTest::qWait(20);
+    QVERIFY2(modal.satisfied(), qPrintable(modal.problems()));
+}
+
+void tst_Component::initWhenTableHeldExclusively()
+{
+    const auto db = kvtest::hostDatabase();
+    const auto other = kvtest::anotherConnection();
+    holdExclusively(*other);
+    kvtest::ModalDriver modal;
+    modal.expectMessage(kHeldExclusively, QMessageBox::Critical);
+    QXDigest digest;
+    const bool opened = digest.Init(db, false);
+    release(*other);
+    QVERIFY(!opened);
+    KV_VERIFY_MODALS(modal);
+    // Nothing is undone: the references stay set.
+    QCOMPARE(digest.mdbObject, db);
+    QCOMPARE(frmDigBrowse::instance().dbs, db);
+}
+
+void tst_Component::readOnlyOpensASnapshot()
+{
+    const auto db = kvtest::hostDatabase();
+    QXDigest digest;
+    QVERIFY(digest.Init(db, true));
+    QVERIFY(digest.blnReadOnly);
+    QVERIFY(!frmDigBrowse::instance().mRecObject->isUpdatable());
+    QVERIFY(frmDigBrowse::instance().blnReadOnly);
+}
+
+void tst_Component::sessionId()
+{
+    qputenv("XDG_SESSION_ID", "c2/x");
+    QCOMPARE(MdlDigest::CurrentSessionId(), QStringLiteral("c2x"));
+    // Without the terminal service the print database is simply named without a session.
+    ObjectRegistry::unregisterObject(QStringLiteral("SeatMisc.Console"));
+    QCOMPARE(MdlDigest::CurrentSessionId(), QString());
+    ObjectRegistry::registerObject(QStringLiteral("SeatMisc.Console"),
+                                   [] { return std::make_unique<TerminalService>(); });
+    QCOMPARE(MdlDigest::CurrentSessionId(), QStringLiteral("c2x"));
+    qunsetenv("XDG_SESSION_ID");
+}
+
+void tst_Component::showNeedsInitEachTime()
+{
+    QXDigest digest;
+    QVERIFY_THROWS_EXCEPTION(std::exception, digest.Show());
+    QVERIFY(!frmDigBrowse::hasInstance());
+
+    QVERIFY(digest.Init(kvtest::hostDatabase(), false));
+    closeBrowserSoon();
+    digest.Show();
+    QVERIFY(!frmDigBrowse::hasInstance());
+    // The first closing released the listing: a second Show without Init fails.
+    QVERIFY_THROWS_EXCEPTION(std::exception, digest.Show());
+    QVERIFY(QApplication::topLevelWidgets().isEmpty() ||
+            std::none_of(QApplication::topLevelWidgets().cbegin(),
+                         QApplication::topLevelWidgets().cend(),
+                         [](QWidget *w) { return w->isVisible(); }));
+}
+
+KV_TEST_MAIN(tst_Component)
+#include "tst_component.moc"
