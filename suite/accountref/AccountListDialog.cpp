@@ -48,7 +48,13 @@ AccountListDialog::AccountListDialog(const QString &caption, const QStringList &
                                          : QAbstractItemView::SingleSelection);
     m_list->header()->setStretchLastSection(true);
     m_list->setColumnWidth(0, 130);
+    // The keyboard works the list from the search box, so the list shows its highlight as if it
+    // had the focus.
     m_list->setFocusProxy(m_search);
+    QPalette listPalette = m_list->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        listPalette.setBrush(QPalette::Inactive, role, listPalette.brush(QPalette::Active, role));
+    m_list->setPalette(listPalette);
     fillList(accounts);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
