@@ -1,0 +1,83 @@
+#pragma once
+
+#include "DataKitError.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+namespace DataKit {
+
+// What the kit was doing when the engine refused: the same native code means "locked by another
+// user" while writing and "held exclusively" while opening or re-reading a recordset.
+enum class Activity { Reading, Writing };
+
+// What the kit knows of one table: its columns, its primary key and its declared text sizes.
+struct TableInfo
+{
+    bool exists = false;
+    QStringList columns;          // as the engine spells them
+    QStringList keyColumns;       // primary key, in index order ("" none)
+    QHash<QString, int> maxChars; // lower-case column -> declared VARCHAR(n)/CHAR(n) size
+
+    int columnIndex(const QString &name) const; // case-insensitive; -1 when absent
+};
+
+// One Qt SQL connection with a name of its own, the kit's error mapping and its transaction state.
+class Connection
+{
+public:
+    // Opens an SQLite file path or a postgresql:// URL; throws Error (3051 when it cannot).
+    static std::unique_ptr<Connection> open(const QString &target, bool createIfMissing);
+    ~Connection();
+
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    bool isOpen() const { return m_open; }
+    bool isPostgres() const { return m_postgres; }
+    QSqlDatabase database() const;
+    void close();
+
+    // Runs one statement with bound values and returns the active query; throws the mapped Error.
+    // Inside a transaction on PostgreSQL the statement runs under a savepoint, so that its failure
+    // does not abort the transaction (a row lock taken by Edit survives a failed look-up).
+    QSqlQuery run(const QString &sql, const QVariantList &binds, Activity activity);
+    // Same, without the savepoint: for the kit's own statements inside the Edit transaction, whose
+    // failure rolls the whole transaction back.
+    QSqlQuery runInTransaction(const QString &sql, const QVariantList &binds, Activity activity);
+
+    // The write transaction of Edit: SQLite BEGIN IMMEDIATE, PostgreSQL BEGIN. Busy -> 3260.
+    void begin();
+    void commit();
+    void rollback() noexcept;
+    bool inTransaction() const { return m_inTransaction; }
+
+    std::shared_ptr<const TableInfo> tableInfo(const QString &table, bool quoted);
+    void forgetSchema() { m_tables.clear(); }
+
+    // Turns a driver error into the kit's Error (rolling back an aborted PostgreSQL transaction).
+    [[noreturn]] void raise(const QSqlError &error, Activity activity);
+
+private:
+    Connection(QString name, bool postgres);
+    QSqlQuery execute(const QString &sql, const QVariantList &binds, Activity activity,
+                      bool savepoint);
+    static std::unique_ptr<Connection> openSqlite(const QString &path, bool createIfMissing);
+    static std::unique_ptr<Connection> openPostgres(const QString &url);
+
+    QString m_name;
+    bool m_postgres;
+    bool m_open = false;
+    bool m_inTransaction = false;
+    QHash<QString, std::shared_ptr<const TableInfo>> m_tables;
+};
+
+// The kit's error for a driver error, by native code only.
+Error mapError(const QSqlError &error, bool postgres, Activity activity);
+
+} // namespace DataKit

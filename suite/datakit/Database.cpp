@@ -1,0 +1,76 @@
+#include "Database.h"
+
+#include "Connection.h"
+#include "KitText.h"
+#include "RecordsetImpl.h"
+#include "SqlText.h"
+
+namespace DataKit {
+
+std::shared_ptr<Database> Database::open(const QString &target, bool createIfMissing)
+{
+    auto connection = Connection::open(target, createIfMissing);
+    return std::make_shared<Database>(Token{}, std::move(connection), target);
+}
+
+Database::Database(Token, std::unique_ptr<Connection> connection, QString target)
+    : m_connection(std::move(connection)), m_target(std::move(target))
+{}
+
+Database::~Database()
+{
+    Close();
+}
+
+std::shared_ptr<Recordset> Database::OpenRecordset(const QString &sql, int type)
+{
+    if (!isOpen())
+        throw Error(errNoDatabase, kitDescription(errNoDatabase));
+    if (type != dbOpenDynaset && type != dbOpenSnapshot)
+        throw Error(3001, QStringLiteral("无效的参数：记录集类型 %1（只支持 2 动态集、4 快照）。")
+                              .arg(type));
+    auto recordset = std::make_shared<RecordsetImpl>(shared_from_this(), sql, type);
+    recordset->open();
+    return recordset;
+}
+
+void Database::Execute(const QString &sql)
+{
+    if (!isOpen())
+        throw Error(errNoDatabase, kitDescription(errNoDatabase));
+    const QString verb = detail::firstKeyword(sql);
+    m_connection->run(sql, {}, Activity::Writing);
+    if (verb == QLatin1String("CREATE") || verb == QLatin1String("ALTER")
+        || verb == QLatin1String("DROP"))
+        m_connection->forgetSchema();
+}
+
+void Database::Close()
+{
+    if (m_connection)
+        m_connection->close();
+}
+
+bool Database::isOpen() const
+{
+    return m_connection && m_connection->isOpen();
+}
+
+bool Database::isPostgres() const
+{
+    return m_connection && m_connection->isPostgres();
+}
+
+const QString &Database::target() const
+{
+    return m_target;
+}
+
+Connection &Database::connection()
+{
+    if (!m_connection)
+        throw Error(errNoDatabase, kitDescription(errNoDatabase));
+    return *m_connection;
+}
+
+} // namespace DataKit

@@ -1,0 +1,618 @@
+#include "RecordsetImpl.h"
+
+#include "Database.h"
+#include "KitText.h"
+
+#include <QSet>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <algorithm>
+
+namespace DataKit {
+
+namespace detail {
+
+QVariant normalized(const QVariant &value)
+{
+    return value.isNull() ? QVariant() : value;
+}
+
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    if (a.metaType() == b.metaType())
+        return a == b;
+    return a.toString() == b.toString();
+}
+
+QString valuesText(const QVariant *values, int count)
+{
+    if (count == 1 && !values[0].isNull())
+        return values[0].toString();
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            text += QChar(0x1f);
+        text += values[i].isNull() ? QString(QChar(0x1e)) : values[i].toString();
+    }
+    return text;
+}
+
+} // namespace detail
+
+namespace {
+
+const char kHiddenPrefix[] = "kv__key";
+
+} // namespace
+
+RecordsetImpl::RecordsetImpl(std::shared_ptr<Database> database, QString sql, int type)
+    : m_database(std::move(database)), m_sql(std::move(sql)), m_type(type)
+{}
+
+Connection &RecordsetImpl::connection() const
+{
+    if (!m_database || !m_database->isOpen())
+        throw Error(errNoDatabase, kitDescription(errNoDatabase));
+    return m_database->connection();
+}
+
+void RecordsetImpl::open()
+{
+    Connection &conn = connection();
+    m_parts = detail::parseSelect(m_sql);
+    if (m_parts.parsed && !m_parts.baseTable.isEmpty())
+        m_base = conn.tableInfo(m_parts.baseTable, m_parts.baseQuoted);
+    analyse();
+    m_pos = 0;
+    try {
+        load(false);
+    } catch (const Error &e) {
+        // A select list the kit misjudged (the key cannot stand beside it): the query as written,
+        // read-only.
+        if (!m_keyed || (e.number() != errSyntax && e.number() != errGeneral))
+            throw;
+        m_keyed = m_updatable = m_keyset = false;
+        load(false);
+    }
+}
+
+void RecordsetImpl::analyse()
+{
+    // A record can be known by its base table's key when each row of the query is one row of the
+    // base table: a plain SELECT, not DISTINCT, not grouped.
+    const bool plain = m_parts.parsed && !m_parts.distinct && m_parts.groupBy.isEmpty()
+                       && m_parts.having.isEmpty() && !detail::callsAggregate(m_parts.selectList);
+    if (plain && m_base && m_base->exists && !m_base->keyColumns.isEmpty()) {
+        m_keyColumns = m_base->keyColumns;
+        m_keyed = true;
+    }
+    m_updatable = m_keyed && m_type == dbOpenDynaset;
+    m_keysetOrder = m_keyed ? keysetOrder() : QString();
+    // Without an ORDER BY the engine's order of the whole query is the recordset's order; a
+    // keyset query could come back in another (an index's), so such queries are read whole.
+    m_keyset = m_updatable && !m_keysetOrder.isEmpty();
+}
+
+QString RecordsetImpl::qualifiedKey(int i) const
+{
+    return m_parts.baseQualifier + QLatin1Char('.')
+           + detail::quoteIdentifier(m_keyColumns.at(i), connection().isPostgres());
+}
+
+QString RecordsetImpl::hiddenList() const
+{
+    QStringList items;
+    for (int i = 0; i < m_keyColumns.size(); ++i)
+        items.append(qualifiedKey(i) + QStringLiteral(" AS ") + QLatin1String(kHiddenPrefix)
+                     + QString::number(i));
+    return items.join(QStringLiteral(", "));
+}
+
+QString RecordsetImpl::fullList() const
+{
+    return m_keyed ? m_parts.selectList + QStringLiteral(", ") + hiddenList() : m_parts.selectList;
+}
+
+QStringList RecordsetImpl::conditions() const
+{
+    QStringList conds;
+    if (!m_parts.where.isEmpty())
+        conds.append(m_parts.where);
+    if (!m_activeFilter.isEmpty())
+        conds.append(m_activeFilter);
+    return conds;
+}
+
+QString RecordsetImpl::keysetOrder() const
+{
+    if (m_parts.orderItems.isEmpty())
+        return {};
+    auto isBaseQualifier = [this](const QString &q) {
+        return q.isEmpty() || q.compare(m_parts.baseTable, Qt::CaseInsensitive) == 0
+               || (!m_parts.baseAlias.isEmpty()
+                   && q.compare(m_parts.baseAlias, Qt::CaseInsensitive) == 0);
+    };
+    QStringList items;
+    QStringList orderedKeys;
+    for (const QString &item : m_parts.orderItems) {
+        QString expr = detail::orderExpression(item);
+        const QString direction = item.mid(expr.size());
+        // The keyset query has another select list: an output position or an output alias in
+        // the ORDER BY must become the expression it names.
+        if (detail::isInteger(expr)) {
+            const int n = expr.toInt();
+            if (n < 1 || n > m_parts.selectItems.size())
+                return {};
+            for (int i = 0; i < n; ++i) {
+                if (m_parts.selectItems.at(i).star)
+                    return {};
+            }
+            expr = m_parts.selectItems.at(n - 1).expression;
+        } else {
+            QString q, name;
+            if (detail::isColumnReference(expr, &q, &name) && q.isEmpty()) {
+                for (const detail::SelectItem &s : m_parts.selectItems) {
+                    if (!s.alias.isEmpty() && s.alias.compare(name, Qt::CaseInsensitive) == 0) {
+                        expr = s.expression;
+                        break;
+                    }
+                }
+            }
+            if (detail::isColumnReference(expr, &q, &name) && isBaseQualifier(q))
+                orderedKeys.append(name.toLower());
+        }
+        items.append(expr + direction);
+    }
+    // The key breaks ties, so the keyset's order and FindFirst's "first" are the same order.
+    for (int i = 0; i < m_keyColumns.size(); ++i) {
+        if (!orderedKeys.contains(m_keyColumns.at(i).toLower()))
+            items.append(qualifiedKey(i));
+    }
+    return items.join(QStringLiteral(", "));
+}
+
+QString RecordsetImpl::selectText(const QString &list, bool distinct, const QStringList &conds,
+                                  const QString &order, const QString &limit, bool grouped) const
+{
+    QString sql = QStringLiteral("SELECT ");
+    if (distinct)
+        sql += QStringLiteral("DISTINCT ");
+    sql += list + QStringLiteral(" FROM ") + m_parts.from;
+    if (!conds.isEmpty())
+        sql += QStringLiteral(" WHERE (") + conds.join(QStringLiteral(") AND (")) + QLatin1Char(')');
+    if (grouped && !m_parts.groupBy.isEmpty())
+        sql += QStringLiteral(" GROUP BY ") + m_parts.groupBy;
+    if (grouped && !m_parts.having.isEmpty())
+        sql += QStringLiteral(" HAVING ") + m_parts.having;
+    if (!order.isEmpty())
+        sql += QStringLiteral(" ORDER BY ") + order;
+    if (!limit.isEmpty())
+        sql += QLatin1Char(' ') + limit;
+    return sql;
+}
+
+void RecordsetImpl::load(bool keepCurrent)
+{
+    const Identity current = keepCurrent ? currentIdentity() : Identity{};
+    const bool wasBeforeFirst = m_count > 0 && m_pos < 0;
+    m_activeFilter = m_filter;
+    if (!m_keyset || !loadKeyset())
+        loadFull();
+
+    if (!keepCurrent) {
+        m_pos = 0;
+    } else if (current.valid) {
+        const int at = locate(current);
+        m_pos = at >= 0 ? at : m_count; // the record is gone: no current record (EOF)
+    } else {
+        m_pos = wasBeforeFirst ? -1 : m_count;
+    }
+    // The current record's page is read with the keys, so it is seen as it is now.
+    if (m_pos >= 0 && m_pos < m_count && m_state.at(m_pos) == RowState::NotRead)
+        fetchAround(m_pos);
+    if (!m_haveFields)
+        readFieldsOnly();
+}
+
+bool RecordsetImpl::loadKeyset()
+{
+    const QString sql =
+        selectText(hiddenList(), false, conditions(), m_keysetOrder, QString(), false);
+    QVector<QVariant> keys;
+    const int width = m_keyColumns.size();
+    try {
+        QSqlQuery q = connection().run(sql, {}, Activity::Reading);
+        while (q.next()) {
+            for (int k = 0; k < width; ++k)
+                keys.append(detail::normalized(q.value(k)));
+        }
+    } catch (const Error &e) {
+        // The key-only text may not be valid where the whole one is (an ORDER BY on something
+        // only the select list defines): read this recordset whole from now on.
+        if (e.number() != errSyntax && e.number() != errGeneral)
+            throw;
+        m_keyset = false;
+        return false;
+    }
+    const int count = keys.size() / width;
+
+    // A join that repeats base rows cannot be read by key.
+    if (!m_parts.singleTable) {
+        QSet<QString> seen;
+        seen.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            const QString text = detail::valuesText(keys.constData() + i * width, width);
+            if (seen.contains(text)) {
+                m_keyset = false;
+                return false;
+            }
+            seen.insert(text);
+        }
+    }
+
+    m_keys = std::move(keys);
+    m_count = count;
+    m_rows = QVector<Row>(count);
+    m_state = QVector<RowState>(count, RowState::NotRead);
+    m_keyIndex.clear();
+    m_keyIndexBuilt = false;
+    m_sequentialEnd = -1;
+    return true;
+}
+
+void RecordsetImpl::loadFull()
+{
+    QString sql;
+    if (m_parts.parsed) {
+        sql = selectText(fullList(), m_parts.distinct, conditions(), m_parts.orderBy, QString(),
+                         true);
+    } else if (m_activeFilter.isEmpty()) {
+        sql = m_sql;
+    } else {
+        sql = QStringLiteral("SELECT * FROM (%1) kv_sub WHERE (%2)").arg(m_sql, m_activeFilter);
+    }
+    QSqlQuery q = connection().run(sql, {}, Activity::Reading);
+    takeFields(q.record());
+    QVector<Row> rows;
+    QVector<QVariant> keys;
+    const int width = m_keyed ? m_keyColumns.size() : 0;
+    const int visible = m_fieldNames.size();
+    while (q.next()) {
+        Row row = readRow(q);
+        for (int k = 0; k < width; ++k)
+            keys.append(row.at(visible + k));
+        rows.append(std::move(row));
+    }
+    m_count = rows.size();
+    m_rows = std::move(rows);
+    m_keys = std::move(keys);
+    m_state = QVector<RowState>(m_count, RowState::Read);
+    m_keyIndex.clear();
+    m_keyIndexBuilt = false;
+}
+
+RecordsetImpl::Row RecordsetImpl::readRow(const QSqlQuery &query) const
+{
+    const int n = m_fieldNames.size() + (m_keyed ? m_keyColumns.size() : 0);
+    Row row(n);
+    for (int i = 0; i < n; ++i)
+        row[i] = detail::normalized(query.value(i));
+    return row;
+}
+
+void RecordsetImpl::takeFields(const QSqlRecord &record)
+{
+    if (m_haveFields)
+        return;
+    const int hidden = m_keyed ? m_keyColumns.size() : 0;
+    const int visible = record.count() - hidden;
+    auto isBaseQualifier = [this](const QString &q) {
+        return q.isEmpty() || q.compare(m_parts.baseTable, Qt::CaseInsensitive) == 0
+               || (!m_parts.baseAlias.isEmpty()
+                   && q.compare(m_parts.baseAlias, Qt::CaseInsensitive) == 0);
+    };
+    for (int i = 0; i < visible; ++i) {
+        const QString name = record.fieldName(i);
+        m_fieldNames.append(name);
+        if (!m_fieldByName.contains(name.toLower()))
+            m_fieldByName.insert(name.toLower(), i);
+
+        // Which column of the base table this field shows, if any: only those are written.
+        int column = -1;
+        if (m_base && m_base->exists) {
+            bool decided = false;
+            for (const detail::SelectItem &s : std::as_const(m_parts.selectItems)) {
+                if (!s.alias.isEmpty() && s.alias.compare(name, Qt::CaseInsensitive) == 0) {
+                    if (!s.column.isEmpty() && isBaseQualifier(s.qualifier))
+                        column = m_base->columnIndex(s.column);
+                    decided = true;
+                    break;
+                }
+            }
+            for (int k = 0; !decided && k < m_parts.selectItems.size(); ++k) {
+                const detail::SelectItem &s = m_parts.selectItems.at(k);
+                if (s.alias.isEmpty() && !s.column.isEmpty()
+                    && s.column.compare(name, Qt::CaseInsensitive) == 0) {
+                    // An unqualified name means the base table's column when it has one.
+                    if (isBaseQualifier(s.qualifier))
+                        column = m_base->columnIndex(s.column);
+                    decided = true;
+                }
+            }
+            for (int k = 0; !decided && k < m_parts.selectItems.size(); ++k) {
+                const detail::SelectItem &s = m_parts.selectItems.at(k);
+                if (s.star && isBaseQualifier(s.qualifier) && m_base->columnIndex(name) >= 0) {
+                    column = m_base->columnIndex(name);
+                    decided = true;
+                }
+            }
+        }
+        m_fieldBaseColumn.append(column);
+    }
+    m_haveFields = true;
+}
+
+void RecordsetImpl::readFieldsOnly()
+{
+    const QString sql = m_parts.parsed
+                            ? selectText(fullList(), m_parts.distinct, {QStringLiteral("1=0")},
+                                         QString(), QString(), true)
+                            : QStringLiteral("SELECT * FROM (%1) kv_sub WHERE 1=0").arg(m_sql);
+    QSqlQuery q = connection().run(sql, {}, Activity::Reading);
+    takeFields(q.record());
+}
+
+void RecordsetImpl::fetchAround(int index) const
+{
+    constexpr int basePage = 200;
+    constexpr int largestPage = 3200;
+    // Reading forward page after page (filling a grid) asks for ever larger pages.
+    int start;
+    if (index == m_sequentialEnd) {
+        m_pageSize = std::clamp(m_pageSize * 2, basePage, largestPage);
+        start = index;
+    } else {
+        m_pageSize = basePage;
+        start = index - index % basePage;
+    }
+    const int end = std::min(m_count, start + m_pageSize);
+    const int width = m_keyColumns.size();
+
+    QHash<QString, int> wanted;
+    QVariantList binds;
+    QStringList keyTerms;
+    for (int i = start; i < end; ++i) {
+        if (m_state.at(i) != RowState::NotRead)
+            continue;
+        wanted.insert(detail::valuesText(m_keys.constData() + i * width, width), i);
+        for (int k = 0; k < width; ++k)
+            binds.append(m_keys.at(i * width + k));
+    }
+    if (wanted.isEmpty())
+        return;
+    QString keyCondition;
+    if (width == 1) {
+        QStringList marks(wanted.size(), QStringLiteral("?"));
+        keyCondition = qualifiedKey(0) + QStringLiteral(" IN (") + marks.join(QLatin1Char(','))
+                       + QLatin1Char(')');
+    } else {
+        QStringList one;
+        for (int k = 0; k < width; ++k)
+            one.append(qualifiedKey(k) + QStringLiteral(" = ?"));
+        const QString term = QLatin1Char('(') + one.join(QStringLiteral(" AND ")) + QLatin1Char(')');
+        keyCondition = QStringList(wanted.size(), term).join(QStringLiteral(" OR "));
+    }
+    // Over a single table the key alone finds the row as it is now; over a join the query's own
+    // conditions keep the joined rows to those the keyset was made of.
+    QStringList conds = m_parts.singleTable ? QStringList() : conditions();
+    conds.append(keyCondition);
+    const QString sql = selectText(fullList(), false, conds, QString(), QString(), false);
+
+    auto *self = const_cast<RecordsetImpl *>(this);
+    QSqlQuery q = self->connection().run(sql, binds, Activity::Reading);
+    self->takeFields(q.record());
+    const int visible = m_fieldNames.size();
+    while (q.next()) {
+        Row row = readRow(q);
+        const auto it = wanted.find(detail::valuesText(row.constData() + visible, width));
+        if (it == wanted.end())
+            continue;
+        m_rows[it.value()] = std::move(row);
+        m_state[it.value()] = RowState::Read;
+        wanted.erase(it);
+    }
+    // Keys that found no row: deleted by another user since the Requery.
+    for (int i : std::as_const(wanted))
+        m_state[i] = RowState::Deleted;
+    m_sequentialEnd = end;
+}
+
+const RecordsetImpl::Row &RecordsetImpl::rowAt(int index) const
+{
+    if (m_state.at(index) == RowState::NotRead)
+        fetchAround(index);
+    if (m_state.at(index) == RowState::Deleted)
+        throw Error(errDeletedByOther, kitDescription(errDeletedByOther));
+    return m_rows.at(index);
+}
+
+QVariantList RecordsetImpl::keyAt(int index) const
+{
+    QVariantList key;
+    const int width = m_keyColumns.size();
+    for (int k = 0; k < width; ++k)
+        key.append(m_keys.at(index * width + k));
+    return key;
+}
+
+RecordsetImpl::Identity RecordsetImpl::currentIdentity() const
+{
+    Identity id;
+    if (m_pos < 0 || m_pos >= m_count)
+        return id;
+    if (m_keyed) {
+        id.key = keyAt(m_pos);
+        id.valid = true;
+    } else if (m_state.at(m_pos) == RowState::Read) {
+        id.values = m_rows.at(m_pos);
+        id.valid = true;
+    }
+    return id;
+}
+
+int RecordsetImpl::locate(const Identity &identity) const
+{
+    if (m_keyed)
+        return indexOfKey(identity.key);
+    for (int i = 0; i < m_count; ++i) {
+        const Row &row = m_rows.at(i);
+        bool same = row.size() == identity.values.size();
+        for (int c = 0; same && c < row.size(); ++c)
+            same = detail::sameValue(row.at(c), identity.values.at(c));
+        if (same)
+            return i;
+    }
+    return -1;
+}
+
+int RecordsetImpl::indexOfKey(const QVariantList &key) const
+{
+    const int width = m_keyColumns.size();
+    if (key.size() != width)
+        return -1;
+    if (m_keyIndexBuilt)
+        return m_keyIndex.value(detail::valuesText(key.constData(), width), -1);
+    // One look-up: a scan is cheaper than building the index.
+    for (int i = 0; i < m_count; ++i) {
+        bool same = true;
+        for (int k = 0; same && k < width; ++k)
+            same = detail::sameValue(m_keys.at(i * width + k), key.at(k));
+        if (same)
+            return i;
+    }
+    return -1;
+}
+
+bool RecordsetImpl::isBOF() const
+{
+    return m_count == 0 || m_pos < 0;
+}
+
+bool RecordsetImpl::isEOF() const
+{
+    return m_count == 0 || m_pos >= m_count;
+}
+
+long RecordsetImpl::RecordCount() const
+{
+    return m_count;
+}
+
+void RecordsetImpl::requireCurrent() const
+{
+    if (isBOF() || isEOF())
+        throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
+}
+
+void RecordsetImpl::MoveFirst()
+{
+    connection();
+    if (m_count == 0)
+        throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
+    dropPending();
+    m_pos = 0;
+}
+
+void RecordsetImpl::MoveLast()
+{
+    connection();
+    if (m_count == 0)
+        throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
+    dropPending();
+    m_pos = m_count - 1;
+}
+
+void RecordsetImpl::MoveNext()
+{
+    connection();
+    if (isEOF())
+        throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
+    dropPending();
+    ++m_pos;
+}
+
+void RecordsetImpl::MovePrevious()
+{
+    connection();
+    if (isBOF())
+        throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
+    dropPending();
+    --m_pos;
+}
+
+void RecordsetImpl::Requery(long options)
+{
+    Q_UNUSED(options);
+    connection();
+    dropPending();
+    load(true);
+}
+
+int RecordsetImpl::fieldCount() const
+{
+    return m_fieldNames.size();
+}
+
+QString RecordsetImpl::fieldName(int index) const
+{
+    return m_fieldNames.value(index);
+}
+
+int RecordsetImpl::fieldIndex(const QString &name) const
+{
+    const int index = m_fieldByName.value(name.toLower(), -1);
+    if (index < 0)
+        throw Error(3265, QStringLiteral("在此集合中找不到项目“%1”。").arg(name));
+    return index;
+}
+
+QVariant RecordsetImpl::Fields(const QString &name) const
+{
+    connection();
+    if (m_mode != Mode::None) {
+        for (const auto &entry : m_buffer) {
+            if (entry.first.compare(name, Qt::CaseInsensitive) == 0)
+                return entry.second;
+        }
+        if (m_mode == Mode::Adding) {
+            if (!m_fieldByName.contains(name.toLower()) && !(m_base && m_base->columnIndex(name) >= 0))
+                fieldIndex(name); // throws
+            return QVariant();
+        }
+    }
+    return Fields(fieldIndex(name));
+}
+
+QVariant RecordsetImpl::Fields(int index) const
+{
+    connection();
+    if (index < 0 || index >= m_fieldNames.size())
+        throw Error(3265, QStringLiteral("在此集合中找不到项目（序号 %1）。").arg(index));
+    if (m_mode != Mode::None) {
+        const QString name = m_fieldNames.at(index);
+        for (const auto &entry : m_buffer) {
+            if (entry.first.compare(name, Qt::CaseInsensitive) == 0)
+                return entry.second;
+        }
+        if (m_mode == Mode::Adding)
+            return QVariant();
+    }
+    requireCurrent();
+    return rowAt(m_pos).at(index);
+}
+
+} // namespace DataKit

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "KvTestMain.h"
+
+#include <QString>
+#include <memory>
+
+namespace DataKit {
+class Database;
+}
+
+// Databases for the tests, on the engine the environment names: SQLite by default,
+// PostgreSQL when KVDIGEST_ENGINE=postgres (server URL in KVDIGEST_PG_URL).
+namespace kvtest {
+
+// KVDIGEST_ENGINE=postgres.
+bool usingPostgres();
+
+// A fresh, empty database for one test. SQLite: a new file in a temporary folder kept for the test
+// process. PostgreSQL: a database of this test executable's own (named after it, created on first
+// use), with every table of the public schema dropped. Connections handed out for the previous
+// database are closed first, so a test that forgot a lock cannot block the next one.
+std::shared_ptr<DataKit::Database> freshDatabase();
+
+// A second connection to the database last returned by freshDatabase(): the other user.
+std::shared_ptr<DataKit::Database> anotherConnection();
+
+// The path or URL of that database.
+QString currentTarget();
+
+// A fresh database with the host's tables (HostSchema::create), and its demo data when demo.
+std::shared_ptr<DataKit::Database> hostDatabase(bool demo = true);
+
+} // namespace kvtest
