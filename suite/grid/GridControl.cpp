@@ -1,12 +1,12 @@
 #include "GridControl.h"
 
 #include "GridDelegate.h"
+#include "GridEditor.h"
 #include "GridModel.h"
 
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -29,7 +29,7 @@ GridControl::GridControl(QWidget *parent)
     , m_model(new GridModel(this))
     , m_view(new QTableView(this))
     , m_delegate(new GridDelegate(*this, this))
-    , m_editor(new QLineEdit(m_view->viewport()))
+    , m_editor(new GridEditor(m_view->viewport()))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins({});
@@ -80,6 +80,11 @@ GridControl::GridControl(QWidget *parent)
 }
 
 GridControl::~GridControl() = default;
+
+QLineEdit *GridControl::editor() const
+{
+    return m_editor;
+}
 
 void GridControl::setEvents(GridEvents *events)
 {

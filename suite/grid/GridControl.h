@@ -8,6 +8,7 @@
 #include <vector>
 
 class GridDelegate;
+class GridEditor;
 class GridModel;
 class QFocusEvent;
 class QInputMethodEvent;
@@ -93,7 +94,7 @@ public:
     bool isEditing() const { return m_editing; }
     QTableView *view() const { return m_view; }
     // The one cell editor, hidden while no cell is edited.
-    QLineEdit *editor() const { return m_editor; }
+    QLineEdit *editor() const;
     // Abandons an open cell editor as Esc would: the cell keeps its text.
     void closeEditor();
 
@@ -172,7 +173,7 @@ private:
     GridModel *m_model;
     QTableView *m_view;
     GridDelegate *m_delegate;
-    QLineEdit *m_editor;
+    GridEditor *m_editor;
     GridEvents *m_events = nullptr;
     std::vector<Column> m_columns;
 
@@ -185,7 +186,6 @@ private:
 
     bool m_editing = false;
     bool m_committing = false;
-    bool m_forwarding = false;
     long m_editRow = 0;
     long m_editCol = 0;
 

@@ -3,10 +3,10 @@
 #include "GridControl.h"
 
 #include "GridDelegate.h"
+#include "GridEditor.h"
 #include "GridModel.h"
 
 #include <QFocusEvent>
-#include <QLineEdit>
 #include <QScopedValueRollback>
 #include <QTableView>
 

@@ -3,15 +3,14 @@
 #include "GridControl.h"
 
 #include "GridDelegate.h"
+#include "GridEditor.h"
 #include "GridModel.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTableView>
 
@@ -48,12 +47,12 @@ bool GridControl::keyPressed(QObject *target, QKeyEvent *event)
     }
     if (target != m_view)
         return false; // the editor's own keys: caret moves, deleting, typing
-    // Keys sent to the view while a cell is edited belong to the editor; those the editor does not
-    // want come back up through the view on their way to the window.
-    if (m_editing && !m_forwarding) {
-        const QScopedValueRollback<bool> forwarding(m_forwarding, true);
-        QCoreApplication::sendEvent(m_editor, event);
-        return true;
+    if (m_editing) {
+        // Sent to the view while a cell is edited (or passed up by the editor, which then ignores
+        // it again): the editor's key.
+        m_editor->typeKey(event);
+        if (event->isAccepted())
+            return true;
     }
     event->ignore(); // not a grid key: the view's parents may want it
     return true;

@@ -395,6 +395,15 @@ void tst_Grid::otherKeysReachTheWindow()
              (QList<QKeyCombination>{Qt::ControlModifier | Qt::Key_D, QKeyCombination(Qt::Key_F5),
                                      Qt::AltModifier | Qt::Key_Down}));
     QCOMPARE(w.events.take(), QStringList());
+
+    // While a cell is edited, keys sent to the view are the editor's, and what the editor leaves
+    // reaches the window once.
+    typeInto(w.grid, "ab");
+    QTest::keyClick(w.grid.view(), Qt::Key_Backspace);
+    QCOMPARE(w.grid.editor()->text(), "a");
+    w.strayKeys.clear();
+    pressKey(w.grid, Qt::Key_F5);
+    QCOMPARE(w.strayKeys, QList<QKeyCombination>{QKeyCombination(Qt::Key_F5)});
 }
 
 void tst_Grid::rowLeaveRefusalKeepsCursor()
