@@ -25,8 +25,9 @@ void GridControl::openEditor(const QString &text)
     m_editRow = m_row;
     m_editCol = m_col;
     m_editing = true;
+    // The limit refuses more typing; it never cuts a longer text the cell already holds.
     const int limit = m_columns[size_t(m_col)].maxChars;
-    m_editor->setMaxLength(limit > 0 ? limit : 32767);
+    m_editor->setMaxLength(limit > 0 ? qMax(limit, int(text.size())) : 32767);
     m_editor->setAlignment(m_model->alignment(m_col));
     m_editor->setText(text);
     placeEditor();

@@ -365,6 +365,12 @@ void tst_Grid::editorHonoursLimitAndExistingText()
     typeInto(w.grid, "收到货款收到货款");
     pressKey(w.grid, Qt::Key_Return);
     QCOMPARE(w.grid.text(1, 1), "收到货款收到");
+    w.grid.setText(1, 1, "收到货款收到货款");
+    w.grid.setCurrentColumn(1);
+    pressKey(w.grid, Qt::Key_F2); // a longer text already there is kept whole
+    typeInto(w.grid, "款");
+    pressKey(w.grid, Qt::Key_Return);
+    QCOMPARE(w.grid.text(1, 1), "收到货款收到货款");
 
     pressKey(w.grid, Qt::Key_F2); // on "SDHK"
     typeInto(w.grid, "X");
