@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlField>
+#include <QSqlDriver>
 #include <QSqlIndex>
 #include <QSqlRecord>
 #include <QUrl>
@@ -316,6 +317,15 @@ void Connection::rollback() noexcept
         return;
     QSqlQuery q(database());
     q.exec(QStringLiteral("ROLLBACK"));
+}
+
+QString Connection::literal(const QVariant &value) const
+{
+    if (value.isNull())
+        return QStringLiteral("NULL");
+    QSqlField field(QString(), value.metaType());
+    field.setValue(value);
+    return database().driver()->formatValue(field);
 }
 
 std::shared_ptr<const TableInfo> Connection::tableInfo(const QString &table, bool quoted)

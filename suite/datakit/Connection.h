@@ -57,6 +57,10 @@ public:
     void rollback() noexcept;
     bool inTransaction() const { return m_inTransaction; }
 
+    // A value written as an SQL literal by the driver's own escaping. For values the kit read back
+    // from the database (keys); user values are always bound.
+    QString literal(const QVariant &value) const;
+
     std::shared_ptr<const TableInfo> tableInfo(const QString &table, bool quoted);
     void forgetSchema() { m_tables.clear(); }
 

@@ -127,7 +127,7 @@ QStringList RecordsetImpl::conditions() const
     return conds;
 }
 
-QString RecordsetImpl::keysetOrder() const
+QString RecordsetImpl::keysetOrder()
 {
     if (m_parts.orderItems.isEmpty())
         return {};
@@ -166,6 +166,14 @@ QString RecordsetImpl::keysetOrder() const
                 orderedKeys.append(name.toLower());
         }
         items.append(expr + direction);
+        // Does the order so far begin with every key column?
+        if (items.size() == orderedKeys.size()) {
+            bool all = true;
+            for (const QString &k : std::as_const(m_keyColumns))
+                all = all && orderedKeys.contains(k.toLower());
+            if (all)
+                m_orderLeadsWithKey = true;
+        }
     }
     // The key breaks ties, so the keyset's order and FindFirst's "first" are the same order.
     for (int i = 0; i < m_keyColumns.size(); ++i) {
@@ -199,9 +207,23 @@ void RecordsetImpl::load(bool keepCurrent)
 {
     const Identity current = keepCurrent ? currentIdentity() : Identity{};
     const bool wasBeforeFirst = m_count > 0 && m_pos < 0;
+    const QString previousFilter = m_activeFilter;
     m_activeFilter = m_filter;
-    if (!m_keyset || !loadKeyset())
-        loadFull();
+    try {
+        if (!m_keyset) {
+            loadFull();
+        } else if (!loadKeyset()) {
+            try {
+                loadFull(); // the query read whole from now on
+            } catch (...) {
+                m_keyset = true; // the query (or the filter) is wrong, not the keyset
+                throw;
+            }
+        }
+    } catch (...) {
+        m_activeFilter = previousFilter; // a failed Requery changes nothing
+        throw;
+    }
 
     if (!keepCurrent) {
         m_pos = 0;
@@ -241,7 +263,17 @@ bool RecordsetImpl::loadKeyset()
     const int count = keys.size() / width;
 
     // A join that repeats base rows cannot be read by key.
-    if (!m_parts.singleTable) {
+    if (!m_parts.singleTable && m_orderLeadsWithKey) {
+        for (int i = 1; i < count; ++i) {
+            bool same = true;
+            for (int k = 0; same && k < width; ++k)
+                same = detail::sameValue(keys.at(i * width + k), keys.at((i - 1) * width + k));
+            if (same) {
+                m_keyset = false;
+                return false;
+            }
+        }
+    } else if (!m_parts.singleTable) {
         QSet<QString> seen;
         seen.reserve(count);
         for (int i = 0; i < count; ++i) {
@@ -382,30 +414,31 @@ void RecordsetImpl::fetchAround(int index) const
     const int end = std::min(m_count, start + m_pageSize);
     const int width = m_keyColumns.size();
 
+    // The keys go into the text as literals (the driver's escaping of values the database gave
+    // us): binding thousands of values costs Qt time that grows with their square.
+    Connection &conn = connection();
     QHash<QString, int> wanted;
-    QVariantList binds;
     QStringList keyTerms;
     for (int i = start; i < end; ++i) {
         if (m_state.at(i) != RowState::NotRead)
             continue;
-        wanted.insert(detail::valuesText(m_keys.constData() + i * width, width), i);
-        for (int k = 0; k < width; ++k)
-            binds.append(m_keys.at(i * width + k));
+        const QVariant *key = m_keys.constData() + i * width;
+        wanted.insert(detail::valuesText(key, width), i);
+        if (width == 1) {
+            keyTerms.append(conn.literal(key[0]));
+        } else {
+            QStringList one;
+            for (int k = 0; k < width; ++k)
+                one.append(qualifiedKey(k) + QStringLiteral(" = ") + conn.literal(key[k]));
+            keyTerms.append(QLatin1Char('(') + one.join(QStringLiteral(" AND ")) + QLatin1Char(')'));
+        }
     }
     if (wanted.isEmpty())
         return;
-    QString keyCondition;
-    if (width == 1) {
-        QStringList marks(wanted.size(), QStringLiteral("?"));
-        keyCondition = qualifiedKey(0) + QStringLiteral(" IN (") + marks.join(QLatin1Char(','))
-                       + QLatin1Char(')');
-    } else {
-        QStringList one;
-        for (int k = 0; k < width; ++k)
-            one.append(qualifiedKey(k) + QStringLiteral(" = ?"));
-        const QString term = QLatin1Char('(') + one.join(QStringLiteral(" AND ")) + QLatin1Char(')');
-        keyCondition = QStringList(wanted.size(), term).join(QStringLiteral(" OR "));
-    }
+    const QString keyCondition =
+        width == 1 ? qualifiedKey(0) + QStringLiteral(" IN (") + keyTerms.join(QLatin1Char(','))
+                         + QLatin1Char(')')
+                   : keyTerms.join(QStringLiteral(" OR "));
     // Over a single table the key alone finds the row as it is now; over a join the query's own
     // conditions keep the joined rows to those the keyset was made of.
     QStringList conds = m_parts.singleTable ? QStringList() : conditions();
@@ -413,7 +446,7 @@ void RecordsetImpl::fetchAround(int index) const
     const QString sql = selectText(fullList(), false, conds, QString(), QString(), false);
 
     auto *self = const_cast<RecordsetImpl *>(this);
-    QSqlQuery q = self->connection().run(sql, binds, Activity::Reading);
+    QSqlQuery q = self->connection().run(sql, {}, Activity::Reading);
     self->takeFields(q.record());
     const int visible = m_fieldNames.size();
     while (q.next()) {

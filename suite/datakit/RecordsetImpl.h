@@ -74,7 +74,7 @@ private:
     QString hiddenList() const;
     QString fullList() const;
     QStringList conditions() const;
-    QString keysetOrder() const; // "" when the keyset cannot use the query's order
+    QString keysetOrder(); // "" when the keyset cannot use the query's order
     QString selectText(const QString &list, bool distinct, const QStringList &conditions,
                        const QString &order, const QString &limit, bool grouped) const;
 
@@ -117,6 +117,7 @@ private:
     bool m_updatable = false; // dynaset with a keyed base table
     bool m_keyset = false;    // rows are read on demand by key
     QString m_keysetOrder;
+    bool m_orderLeadsWithKey = false; // the order begins with the whole key: equal keys are adjacent
 
     // Fields.
     QStringList m_fieldNames;            // visible fields as the engine names them

@@ -84,14 +84,13 @@ int RecordsetImpl::findFull(const QString &criterion) const
     Connection &conn = connection();
     // The rows of the query that meet the criterion, evaluated by the database with the query's
     // own FROM (so qualified names mean what they mean there); the first of this recordset's rows
-    // among them is the match.
+    // among them is the match: the first with the same values, else (a row another user changed
+    // since it was read) the first with the same key.
     QString sql;
     if (m_parts.parsed) {
         QStringList conds = conditions();
         conds.append(criterion);
-        sql = m_keyed ? selectText(hiddenList(), false, conds, QString(), QString(), false)
-                      : selectText(m_parts.selectList, m_parts.distinct, conds, QString(), QString(),
-                                   true);
+        sql = selectText(fullList(), m_parts.distinct, conds, QString(), QString(), true);
     } else {
         QString where = criterion;
         if (!m_activeFilter.isEmpty())
@@ -99,20 +98,25 @@ int RecordsetImpl::findFull(const QString &criterion) const
         sql = QStringLiteral("SELECT * FROM (%1) kv_sub WHERE (%2)").arg(m_sql, where);
     }
     QSqlQuery q = conn.run(sql, {}, Activity::Reading);
-    QSet<QString> matches;
-    const int width = m_keyed ? m_keyColumns.size() : m_fieldNames.size();
-    QVariantList values(width);
+    const int keyWidth = m_keyed ? m_keyColumns.size() : 0;
+    const int width = m_fieldNames.size() + keyWidth;
+    QSet<QString> rows;
+    QSet<QString> keys;
     while (q.next()) {
-        for (int c = 0; c < width; ++c)
-            values[c] = detail::normalized(q.value(c));
-        matches.insert(detail::valuesText(values.constData(), width));
+        const Row row = readRow(q);
+        rows.insert(detail::valuesText(row.constData(), width));
+        if (keyWidth > 0)
+            keys.insert(detail::valuesText(row.constData() + m_fieldNames.size(), keyWidth));
     }
-    if (matches.isEmpty())
+    if (rows.isEmpty())
         return -1;
     for (int i = 0; i < m_count; ++i) {
-        const QString text = m_keyed ? detail::valuesText(m_keys.constData() + i * width, width)
-                                     : detail::valuesText(m_rows.at(i).constData(), width);
-        if (matches.contains(text))
+        if (m_state.at(i) == RowState::Read
+            && rows.contains(detail::valuesText(m_rows.at(i).constData(), width)))
+            return i;
+    }
+    for (int i = 0; keyWidth > 0 && i < m_count; ++i) {
+        if (keys.contains(detail::valuesText(m_keys.constData() + i * keyWidth, keyWidth)))
             return i;
     }
     return -1;

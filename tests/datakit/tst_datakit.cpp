@@ -24,10 +24,6 @@ private slots:
     void moveSemanticsAtBothEnds();
     void emptyRecordset();
     void fieldsWithoutCurrentRecord();
-    void filteredListingShape();
-    void keywordsInsideLiterals();
-    void distinctListIsReadOnly();
-    void valueLookUp();
 
     void findFirstInRecordsetOrder();
     void findFirstNoMatchKeepsPosition();
@@ -199,90 +195,6 @@ void TstDataKit::fieldsWithoutCurrentRecord()
     rs->MoveNext();
     KV_EXPECT_ERROR(rs->Fields(QStringLiteral("cId")), DataKit::errNoCurrentRecord);
     KV_EXPECT_ERROR(rs->Fields(0), DataKit::errNoCurrentRecord);
-}
-
-void TstDataKit::filteredListingShape()
-{
-    auto db = kvtest::hostDatabase();
-    // `where` glued to `Order By` (no blank between the condition and Order By).
-    auto one = db->OpenRecordset(filteredListing(QStringLiteral("cId='03'")), dbOpenDynaset);
-    QCOMPARE(one->RecordCount(), 1L);
-    QCOMPARE(kvtest::currentId(*one), QStringLiteral("03"));
-    QVERIFY(one->isUpdatable());
-    // The account box: the same value against the name and the code.
-    auto byName = db->OpenRecordset(
-        filteredListing(QStringLiteral(
-            "cId='03' And (cCode_Name='库存现金' or  GL_bDigest.cCode='库存现金')")),
-        dbOpenDynaset);
-    QCOMPARE(byName->RecordCount(), 1L);
-    auto byCode = db->OpenRecordset(
-        filteredListing(QStringLiteral("cId='03' And (cCode_Name='1001' or  GL_bDigest.cCode='1001')")),
-        dbOpenDynaset);
-    QCOMPARE(byCode->RecordCount(), 1L);
-    auto none = db->OpenRecordset(
-        filteredListing(QStringLiteral("cId='01' And (cCode_Name='1001' or  GL_bDigest.cCode='1001')")),
-        dbOpenDynaset);
-    QCOMPARE(none->RecordCount(), 0L);
-    QVERIFY(none->isBOF() && none->isEOF());
-    // Filter and FindFirst on a recordset that already has a WHERE are AND-ed into it.
-    auto six = db->OpenRecordset(filteredListing(QStringLiteral("GL_bDigest.cCode='6602'")), dbOpenDynaset);
-    QCOMPARE(six->RecordCount(), 3L);
-    six->FindFirst(QStringLiteral("cText='报销办公费'"));
-    QVERIFY(!six->NoMatch());
-    QCOMPARE(kvtest::currentId(*six), QStringLiteral("06"));
-    six->FindFirst(QStringLiteral("cId='01'"));
-    QVERIFY(six->NoMatch());
-    six->setFilter(QStringLiteral("chelp like 'BX%'"));
-    six->Requery();
-    QCOMPARE(six->RecordCount(), 2L);
-}
-
-void TstDataKit::keywordsInsideLiterals()
-{
-    auto db = kvtest::hostDatabase();
-    const QString text = QStringLiteral("a where b Order By c from d");
-    db->Execute(QStringLiteral("insert into GL_bDigest (cId, cText) values ('77', '%1')").arg(text));
-    auto rs = db->OpenRecordset(filteredListing(QStringLiteral("cText='%1'").arg(text)),
-                                dbOpenDynaset);
-    QCOMPARE(rs->RecordCount(), 1L);
-    QCOMPARE(kvtest::currentId(*rs), QStringLiteral("77"));
-    auto all = db->OpenRecordset(kListing, dbOpenDynaset);
-    all->FindFirst(QStringLiteral("cText='%1'").arg(text));
-    QVERIFY(!all->NoMatch());
-    QCOMPARE(kvtest::currentId(*all), QStringLiteral("77"));
-}
-
-void TstDataKit::distinctListIsReadOnly()
-{
-    auto db = kvtest::hostDatabase();
-    db->Execute(QStringLiteral("insert into GL_bDigest (cId, cText, cCode) values ('40', '收到货款', '1122')"));
-    auto rs = db->OpenRecordset(
-        QStringLiteral("Select Distinct GL_bDigest.cText,Code.cCode_Name From GL_bDigest LEFT JOIN "
-                       "Code ON GL_bDigest.cCode = Code.cCode Order By GL_bDigest.cText"),
-        dbOpenDynaset);
-    QVERIFY(!rs->isUpdatable());
-    QCOMPARE(rs->RecordCount(), 32L); // 33 summaries, one text/account pair twice
-    KV_EXPECT_ERROR(rs->AddNew(), DataKit::errNotUpdatable);
-    KV_EXPECT_ERROR(rs->Edit(), DataKit::errNotUpdatable);
-    rs->FindFirst(QStringLiteral("GL_bDigest.cText='提取现金'"));
-    QVERIFY(!rs->NoMatch());
-    QCOMPARE(rs->Fields(QStringLiteral("ccode_name")).toString(), QStringLiteral("库存现金"));
-    QStringList texts;
-    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext())
-        texts.append(rs->Fields(QStringLiteral("ctext")).toString());
-    QCOMPARE(texts.count(QStringLiteral("收到货款")), 1);
-}
-
-void TstDataKit::valueLookUp()
-{
-    auto db = kvtest::hostDatabase();
-    auto rs = db->OpenRecordset(
-        QStringLiteral("select cCode as code from Code where cCode_Name='库存现金'"), dbOpenDynaset);
-    QCOMPARE(rs->RecordCount(), 1L);
-    QCOMPARE(rs->Fields(QStringLiteral("Code")).toString().trimmed(), QStringLiteral("1001"));
-    auto nothing = db->OpenRecordset(
-        QStringLiteral("select cCode as code from Code where cCode_Name='没有'"), dbOpenDynaset);
-    QVERIFY(nothing->isEOF());
 }
 
 void TstDataKit::findFirstInRecordsetOrder()

@@ -26,6 +26,13 @@ QTemporaryDir &sqliteFolder()
     return dir;
 }
 
+// Test files need no durability: no fsync per statement (locking is unchanged).
+std::shared_ptr<DataKit::Database> withoutSync(std::shared_ptr<DataKit::Database> db)
+{
+    db->Execute(QStringLiteral("PRAGMA synchronous = OFF"));
+    return db;
+}
+
 std::shared_ptr<DataKit::Database> remember(std::shared_ptr<DataKit::Database> db)
 {
     g_handedOut.push_back(db);
@@ -135,12 +142,13 @@ std::shared_ptr<DataKit::Database> freshDatabase()
     }
     QTemporaryDir &dir = sqliteFolder();
     g_target = dir.filePath(QStringLiteral("test-%1.sqlite").arg(++g_serial));
-    return remember(DataKit::Database::open(g_target, true));
+    return remember(withoutSync(DataKit::Database::open(g_target, true)));
 }
 
 std::shared_ptr<DataKit::Database> anotherConnection()
 {
-    return remember(DataKit::Database::open(g_target));
+    auto db = DataKit::Database::open(g_target);
+    return remember(usingPostgres() ? db : withoutSync(db));
 }
 
 QString currentTarget()
