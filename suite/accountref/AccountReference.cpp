@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 AccountReference::AccountReference(QWidget *dialogParent)
     : m_dialogParent(dialogParent)
