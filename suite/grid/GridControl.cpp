@@ -179,14 +179,13 @@ void GridControl::setColumnWidth(long col, long twips)
     applyColumnWidths();
 }
 
-// The header forgets its sections when the model is reset or reshaped; the widths live here.
+// Widths live here: columns added while redraw is off reach the header only when it comes back on.
 void GridControl::applyColumnWidths()
 {
     QHeaderView *header = m_view->horizontalHeader();
-    const std::vector<Column> columns = m_columns;
-    for (size_t col = 0; col < columns.size() && int(col) < header->count(); ++col) {
-        if (columns[col].widthPixels >= 0)
-            header->resizeSection(int(col), columns[col].widthPixels);
+    for (size_t col = 0; col < m_columns.size() && int(col) < header->count(); ++col) {
+        if (m_columns[col].widthPixels >= 0)
+            header->resizeSection(int(col), m_columns[col].widthPixels);
     }
 }
 
