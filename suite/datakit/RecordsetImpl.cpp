@@ -464,6 +464,25 @@ void RecordsetImpl::fetchAround(int index) const
     m_sequentialEnd = end;
 }
 
+void RecordsetImpl::readAgain(int index)
+{
+    Connection &conn = connection();
+    const int width = m_keyColumns.size();
+    QStringList conds;
+    for (int k = 0; k < width; ++k)
+        conds.append(qualifiedKey(k) + QStringLiteral(" = ")
+                     + conn.literal(m_keys.at(index * width + k)));
+    QSqlQuery q = conn.run(selectText(fullList(), false, conds, QString(), QString(), false), {},
+                           Activity::Reading);
+    takeFields(q.record());
+    if (q.next()) {
+        m_rows[index] = readRow(q);
+        m_state[index] = RowState::Read;
+    } else {
+        m_state[index] = RowState::Deleted;
+    }
+}
+
 const RecordsetImpl::Row &RecordsetImpl::rowAt(int index) const
 {
     if (m_state.at(index) == RowState::NotRead)

@@ -86,6 +86,7 @@ private:
     void readFieldsOnly();
     const Row &rowAt(int index) const;
     void fetchAround(int index) const;
+    void readAgain(int index); // one row by its key, as it is now, whatever the query's conditions
     Row readRow(const class QSqlQuery &query) const;
     Identity currentIdentity() const;
     int locate(const Identity &identity) const;

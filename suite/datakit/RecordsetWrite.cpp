@@ -354,6 +354,14 @@ void RecordsetImpl::afterInsert()
         m_pos = m_count;
     m_keyIndex.clear();
     m_keyIndexBuilt = false;
+    // Read it now, by key alone: it belongs to the recordset even when it does not meet the
+    // query's conditions (DAO shows it until the next Requery). The write has succeeded: a
+    // failure to read it back only leaves it to be read later.
+    try {
+        readAgain(m_count - 1);
+    } catch (const Error &) {
+        m_state[m_count - 1] = RowState::NotRead;
+    }
 }
 
 void RecordsetImpl::afterEdit()
@@ -370,9 +378,13 @@ void RecordsetImpl::afterEdit()
                 m_keys[m_pos * width + k] = v.second;
         }
     }
-    m_state[m_pos] = RowState::NotRead;
     m_keyIndex.clear();
     m_keyIndexBuilt = false;
+    try {
+        readAgain(m_pos);
+    } catch (const Error &) {
+        m_state[m_pos] = RowState::NotRead;
+    }
 }
 
 void RecordsetImpl::CancelUpdate()

@@ -15,6 +15,7 @@ class TstDataKitWrite : public QObject
 private slots:
     void addNewThroughTheListing();
     void editKeepsRecordCurrent();
+    void writtenRecordsOutsideTheConditionStayVisible();
     void nullRoundTrip();
     void apostropheStoredExactly();
     void joinedFieldIsNeverWritten();
@@ -85,6 +86,32 @@ void TstDataKitWrite::editKeepsRecordCurrent()
     rs->Edit();
     rs->Update();
     QCOMPARE(storedSummary(*db, QStringLiteral("41")), QStringLiteral("41|期末调整汇率|QMTH|6603"));
+}
+
+void TstDataKitWrite::writtenRecordsOutsideTheConditionStayVisible()
+{
+    // DAO: a record added or changed through a dynaset stays in it until the next Requery, even
+    // when it does not meet the query's condition.
+    auto db = kvtest::hostDatabase();
+    auto rs = db->OpenRecordset(filteredListing(QStringLiteral("GL_bDigest.cCode='6602'")),
+                                dbOpenDynaset);
+    QCOMPARE(rs->RecordCount(), 3L);
+    rs->AddNew();
+    rs->Collect(QStringLiteral("cID"), QStringLiteral("52"));
+    rs->Collect(QStringLiteral("cCode"), QStringLiteral("1001"));
+    rs->Update();
+    QCOMPARE(rs->RecordCount(), 4L);
+    rs->MoveLast();
+    QCOMPARE(currentId(*rs), QStringLiteral("52"));
+    QCOMPARE(rs->Fields(QStringLiteral("cCode_Name")).toString(), QStringLiteral("库存现金"));
+    rs->MoveFirst();
+    rs->Edit();
+    rs->Collect(QStringLiteral("cCode"), QStringLiteral("1002"));
+    rs->Update();
+    QCOMPARE(rs->Fields(QStringLiteral("cCode_Name")).toString(), QStringLiteral("银行存款"));
+    rs->Requery(-1);
+    QCOMPARE(rs->RecordCount(), 2L);
+    QVERIFY(rs->isEOF()); // the current record no longer belongs: no current record
 }
 
 void TstDataKitWrite::nullRoundTrip()
