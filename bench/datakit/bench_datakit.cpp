@@ -44,8 +44,8 @@ void populate(DataKit::Database &db, int rows)
                               .arg(account ? QStringLiteral("'%1'").arg(QLatin1String(account))
                                            : QStringLiteral("NULL")));
         }
-        db.Execute(QStringLiteral("insert into GL_bDigest (cId, cText, chelp, cCode) values ")
-                   + values.join(QLatin1Char(',')));
+        db.Execute(QStringLiteral("insert into GL_bDigest (cId, cText, chelp, cCode) values ") +
+                   values.join(QLatin1Char(',')));
     }
     db.Execute(QStringLiteral("COMMIT"));
 }

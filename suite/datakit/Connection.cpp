@@ -6,9 +6,9 @@
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
-#include <QSqlDriver>
 #include <QSqlIndex>
 #include <QSqlRecord>
 #include <QUrl>
@@ -80,16 +80,19 @@ Error mapError(const QSqlError &error, bool postgres, Activity activity)
                 number = activity == Activity::Writing ? errLockedByOther : errHeldExclusively;
             else if (primary == sqliteError)
                 number = errSyntax;
-            else if (primary == sqliteCorrupt || primary == sqliteNotADatabase
-                     || primary == sqliteCantOpen)
+            else if (primary == sqliteCorrupt || primary == sqliteNotADatabase ||
+                     primary == sqliteCantOpen)
                 number = errCannotOpen;
         }
     }
     return Error(number, kitDescription(number, text));
 }
 
-Connection::Connection(QString name, bool postgres) : m_name(std::move(name)), m_postgres(postgres)
-{}
+Connection::Connection(QString name, bool postgres)
+    : m_name(std::move(name))
+    , m_postgres(postgres)
+{
+}
 
 Connection::~Connection()
 {
@@ -116,8 +119,8 @@ void Connection::close()
 
 std::unique_ptr<Connection> Connection::open(const QString &target, bool createIfMissing)
 {
-    if (target.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive)
-        || target.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive))
+    if (target.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+        target.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive))
         return openPostgres(target);
     return openSqlite(target, createIfMissing);
 }
@@ -125,12 +128,13 @@ std::unique_ptr<Connection> Connection::open(const QString &target, bool createI
 std::unique_ptr<Connection> Connection::openSqlite(const QString &path, bool createIfMissing)
 {
     if (path.isEmpty())
-        throw Error(errCannotOpen, kitDescription(errCannotOpen, QStringLiteral("没有给出数据库文件名。")));
+        throw Error(errCannotOpen,
+                    kitDescription(errCannotOpen, QStringLiteral("没有给出数据库文件名。")));
     const QFileInfo file(path);
     if (!file.exists() && !createIfMissing)
-        throw Error(errCannotOpen,
-                    kitDescription(errCannotOpen,
-                                   QStringLiteral("找不到数据库文件“%1”。").arg(path)));
+        throw Error(
+            errCannotOpen,
+            kitDescription(errCannotOpen, QStringLiteral("找不到数据库文件“%1”。").arg(path)));
     if (file.exists() && !file.isFile())
         throw Error(errCannotOpen,
                     kitDescription(errCannotOpen, QStringLiteral("“%1”不是文件。").arg(path)));
@@ -141,7 +145,8 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path, bool cre
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
-        // Qt's default busy wait is 5 s per statement: a frozen window. A short wait, then 3260/3261.
+        // Qt's default busy wait is 5 s per statement: a frozen window. A short wait, then
+        // 3260/3261.
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=250"));
         if (!db.open()) {
             const QString why = engineText(db.lastError());
@@ -161,10 +166,11 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path, bool cre
         const QSqlError e = q.lastError();
         const int primary = e.nativeErrorCode().toInt() & 0xff;
         if (primary != sqliteBusy && primary != sqliteLocked) {
-            throw Error(errCannotOpen,
-                        kitDescription(errCannotOpen,
-                                       QStringLiteral("“%1”不是数据库文件或已经损坏：%2")
-                                           .arg(path, engineText(e))));
+            throw Error(
+                errCannotOpen,
+                kitDescription(
+                    errCannotOpen,
+                    QStringLiteral("“%1”不是数据库文件或已经损坏：%2").arg(path, engineText(e))));
         }
     }
     q.finish();
@@ -332,8 +338,8 @@ std::shared_ptr<const TableInfo> Connection::tableInfo(const QString &table, boo
 {
     // PostgreSQL folds unquoted names to lower case and its catalogue wants them that way.
     const QString lookup = (m_postgres && !quoted) ? table.toLower() : table;
-    const QString cacheKey = (quoted ? QStringLiteral("q:") : QStringLiteral("u:"))
-                             + (m_postgres ? lookup : lookup.toLower());
+    const QString cacheKey = (quoted ? QStringLiteral("q:") : QStringLiteral("u:")) +
+                             (m_postgres ? lookup : lookup.toLower());
     if (auto found = m_tables.value(cacheKey))
         return found;
 
@@ -364,9 +370,8 @@ std::shared_ptr<const TableInfo> Connection::tableInfo(const QString &table, boo
         q.setForwardOnly(true);
         if (q.exec(QStringLiteral("PRAGMA table_info(%1)")
                        .arg(detail::quoteIdentifier(lookup, false)))) {
-            static const QRegularExpression sized(
-                QStringLiteral("CHAR[A-Z ]*\\(\\s*(\\d+)\\s*\\)"),
-                QRegularExpression::CaseInsensitiveOption);
+            static const QRegularExpression sized(QStringLiteral("CHAR[A-Z ]*\\(\\s*(\\d+)\\s*\\)"),
+                                                  QRegularExpression::CaseInsensitiveOption);
             QList<QPair<int, QString>> key;
             while (q.next()) {
                 const QString column = q.value(1).toString();

@@ -5,9 +5,11 @@
 namespace DataKit {
 
 Error::Error(long number, QString description)
-    : m_number(number), m_description(std::move(description)),
-      m_what(QStringLiteral("DataKit error %1: %2").arg(number).arg(m_description).toStdString())
-{}
+    : m_number(number)
+    , m_description(std::move(description))
+    , m_what(QStringLiteral("DataKit error %1: %2").arg(number).arg(m_description).toStdString())
+{
+}
 
 QString kitDescription(long number, const QString &detail)
 {

@@ -14,8 +14,10 @@ std::shared_ptr<Database> Database::open(const QString &target, bool createIfMis
 }
 
 Database::Database(Token, std::unique_ptr<Connection> connection, QString target)
-    : m_connection(std::move(connection)), m_target(std::move(target))
-{}
+    : m_connection(std::move(connection))
+    , m_target(std::move(target))
+{
+}
 
 Database::~Database()
 {
@@ -27,8 +29,9 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString &sql, int type)
     if (!isOpen())
         throw Error(errNoDatabase, kitDescription(errNoDatabase));
     if (type != dbOpenDynaset && type != dbOpenSnapshot)
-        throw Error(3001, QStringLiteral("无效的参数：记录集类型 %1（只支持 2 动态集、4 快照）。")
-                              .arg(type));
+        throw Error(
+            3001,
+            QStringLiteral("无效的参数：记录集类型 %1（只支持 2 动态集、4 快照）。").arg(type));
     auto recordset = std::make_shared<RecordsetImpl>(shared_from_this(), sql, type);
     recordset->open();
     return recordset;
@@ -40,8 +43,8 @@ void Database::Execute(const QString &sql)
         throw Error(errNoDatabase, kitDescription(errNoDatabase));
     const QString verb = detail::firstKeyword(sql);
     m_connection->run(sql, {}, Activity::Writing);
-    if (verb == QLatin1String("CREATE") || verb == QLatin1String("ALTER")
-        || verb == QLatin1String("DROP"))
+    if (verb == QLatin1String("CREATE") || verb == QLatin1String("ALTER") ||
+        verb == QLatin1String("DROP"))
         m_connection->forgetSchema();
 }
 

@@ -114,16 +114,17 @@ private:
 
     std::shared_ptr<const TableInfo> m_base; // null when the query has no usable base table
     QStringList m_keyColumns;                // the base table's key columns (engine spelling)
-    bool m_keyed = false;     // hidden key columns are appended to every row
-    bool m_updatable = false; // dynaset with a keyed base table
-    bool m_keyset = false;    // rows are read on demand by key
+    bool m_keyed = false;                    // hidden key columns are appended to every row
+    bool m_updatable = false;                // dynaset with a keyed base table
+    bool m_keyset = false;                   // rows are read on demand by key
     QString m_keysetOrder;
-    bool m_orderLeadsWithKey = false; // the order begins with the whole key: equal keys are adjacent
+    bool m_orderLeadsWithKey =
+        false; // the order begins with the whole key: equal keys are adjacent
 
     // Fields.
-    QStringList m_fieldNames;            // visible fields as the engine names them
-    QHash<QString, int> m_fieldByName;   // lower-case name -> first index
-    QVector<int> m_fieldBaseColumn;      // visible field -> base table column, -1 none
+    QStringList m_fieldNames;          // visible fields as the engine names them
+    QHash<QString, int> m_fieldByName; // lower-case name -> first index
+    QVector<int> m_fieldBaseColumn;    // visible field -> base table column, -1 none
     bool m_haveFields = false;
 
     // Rows.

@@ -1,4 +1,4 @@
-// Finding and writing: FindFirst, AddNew/Edit/Collect/Update and their cancellation.
+// Writing: AddNew/Edit/Collect/Update and their cancellation.
 #include "RecordsetImpl.h"
 
 #include "Database.h"
@@ -13,114 +13,6 @@ namespace {
 const long errNoPendingUpdate = 3020; // DAO: Update or CancelUpdate without AddNew or Edit
 
 } // namespace
-
-// --- FindFirst ------------------------------------------------------------------------------
-
-void RecordsetImpl::FindFirst(const QString &criterion)
-{
-    connection();
-    dropPending();
-    // A criterion the database cannot evaluate leaves NoMatch true and the position unchanged.
-    m_noMatch = true;
-    if (m_count == 0)
-        return;
-    const QString condition = criterion.trimmed();
-    const int at = condition.isEmpty() ? 0
-                   : m_keyset          ? findKeyset(condition)
-                                       : findFull(condition);
-    if (at < 0)
-        return;
-    m_pos = at;
-    m_noMatch = false;
-    if (m_state.at(m_pos) == RowState::NotRead)
-        fetchAround(m_pos);
-}
-
-int RecordsetImpl::findKeyset(const QString &criterion) const
-{
-    Connection &conn = connection();
-    const int width = m_keyColumns.size();
-    QStringList conds = conditions();
-    conds.append(criterion);
-    {
-        // The database finds the first match in the recordset's own order (key as tie-break).
-        QSqlQuery q = conn.run(selectText(hiddenList(), false, conds, m_keysetOrder,
-                                          QStringLiteral("LIMIT 1"), false),
-                               {}, Activity::Reading);
-        if (!q.next())
-            return -1;
-        QVariantList key;
-        for (int k = 0; k < width; ++k)
-            key.append(detail::normalized(q.value(k)));
-        const int at = indexOfKey(key);
-        if (at >= 0)
-            return at;
-    }
-    // That row joined the table after the last Requery: the first match among the records the
-    // recordset does hold.
-    if (!m_keyIndexBuilt) {
-        m_keyIndex.clear();
-        m_keyIndex.reserve(m_count);
-        for (int i = m_count - 1; i >= 0; --i)
-            m_keyIndex.insert(detail::valuesText(m_keys.constData() + i * width, width), i);
-        m_keyIndexBuilt = true;
-    }
-    QSqlQuery q = conn.run(selectText(hiddenList(), false, conds, QString(), QString(), false), {},
-                           Activity::Reading);
-    int best = -1;
-    QVariantList key(width);
-    while (q.next()) {
-        for (int k = 0; k < width; ++k)
-            key[k] = detail::normalized(q.value(k));
-        const int at = m_keyIndex.value(detail::valuesText(key.constData(), width), -1);
-        if (at >= 0 && (best < 0 || at < best))
-            best = at;
-    }
-    return best;
-}
-
-int RecordsetImpl::findFull(const QString &criterion) const
-{
-    Connection &conn = connection();
-    // The rows of the query that meet the criterion, evaluated by the database with the query's
-    // own FROM (so qualified names mean what they mean there); the first of this recordset's rows
-    // among them is the match: the first with the same values, else (a row another user changed
-    // since it was read) the first with the same key.
-    QString sql;
-    if (m_parts.parsed) {
-        QStringList conds = conditions();
-        conds.append(criterion);
-        sql = selectText(fullList(), m_parts.distinct, conds, QString(), QString(), true);
-    } else {
-        QString where = criterion;
-        if (!m_activeFilter.isEmpty())
-            where = m_activeFilter + QStringLiteral(") AND (") + criterion;
-        sql = QStringLiteral("SELECT * FROM (%1) kv_sub WHERE (%2)").arg(m_sql, where);
-    }
-    QSqlQuery q = conn.run(sql, {}, Activity::Reading);
-    const int keyWidth = m_keyed ? m_keyColumns.size() : 0;
-    const int width = m_fieldNames.size() + keyWidth;
-    QSet<QString> rows;
-    QSet<QString> keys;
-    while (q.next()) {
-        const Row row = readRow(q);
-        rows.insert(detail::valuesText(row.constData(), width));
-        if (keyWidth > 0)
-            keys.insert(detail::valuesText(row.constData() + m_fieldNames.size(), keyWidth));
-    }
-    if (rows.isEmpty())
-        return -1;
-    for (int i = 0; i < m_count; ++i) {
-        if (m_state.at(i) == RowState::Read
-            && rows.contains(detail::valuesText(m_rows.at(i).constData(), width)))
-            return i;
-    }
-    for (int i = 0; keyWidth > 0 && i < m_count; ++i) {
-        if (keys.contains(detail::valuesText(m_keys.constData() + i * keyWidth, keyWidth)))
-            return i;
-    }
-    return -1;
-}
 
 // --- Writing ---------------------------------------------------------------------------------
 
@@ -165,9 +57,9 @@ void RecordsetImpl::Edit()
         where.append(detail::quoteIdentifier(column, postgres) + QStringLiteral(" = ?"));
     // The row lock that Update or CancelUpdate releases: PostgreSQL locks the row and refuses at
     // once when another session holds it; SQLite's BEGIN IMMEDIATE takes the database's write lock.
-    const QString sql = QStringLiteral("SELECT 1 FROM ") + m_parts.baseWritten
-                        + QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))
-                        + (postgres ? QStringLiteral(" FOR UPDATE NOWAIT") : QString());
+    const QString sql = QStringLiteral("SELECT 1 FROM ") + m_parts.baseWritten +
+                        QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")) +
+                        (postgres ? QStringLiteral(" FOR UPDATE NOWAIT") : QString());
     const bool started = !conn.inTransaction();
     conn.begin();
     bool found = false;
@@ -193,7 +85,8 @@ void RecordsetImpl::Collect(const QString &name, const QVariant &value)
 {
     connection();
     if (m_mode == Mode::None)
-        throw Error(errNoPendingUpdate, QStringLiteral("没有调用 AddNew 或 Edit，不能写字段“%1”。").arg(name));
+        throw Error(errNoPendingUpdate,
+                    QStringLiteral("没有调用 AddNew 或 Edit，不能写字段“%1”。").arg(name));
     const bool isField = m_fieldByName.contains(name.toLower());
     const bool isBaseColumn = m_base && m_base->columnIndex(name) >= 0;
     if (!isField && !isBaseColumn)
@@ -245,12 +138,13 @@ void RecordsetImpl::checkLengths(const QList<QPair<int, QVariant>> &values) cons
             continue;
         const qsizetype length = v.second.toString().toUcs4().size();
         if (length > limit)
-            throw Error(errFieldTooLong,
-                        kitDescription(errFieldTooLong,
-                                       QStringLiteral("字段 %1 最多 %2 个字符，要写入的值有 %3 个。")
-                                           .arg(column)
-                                           .arg(limit)
-                                           .arg(length)));
+            throw Error(
+                errFieldTooLong,
+                kitDescription(errFieldTooLong,
+                               QStringLiteral("字段 %1 最多 %2 个字符，要写入的值有 %3 个。")
+                                   .arg(column)
+                                   .arg(limit)
+                                   .arg(length)));
     }
 }
 
@@ -292,10 +186,11 @@ void RecordsetImpl::Update()
         QStringList where;
         for (const QString &column : std::as_const(m_keyColumns))
             where.append(detail::quoteIdentifier(column, postgres) + QStringLiteral(" = ?"));
-        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                .arg(m_parts.baseWritten,
-                                     columns.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?"),
-                                     where.join(QStringLiteral(" AND ")));
+        const QString sql =
+            QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                .arg(m_parts.baseWritten,
+                     columns.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?"),
+                     where.join(QStringLiteral(" AND ")));
         binds.append(m_editKey);
         int affected = 0;
         try {

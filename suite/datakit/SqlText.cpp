@@ -17,8 +17,8 @@ struct Token
 
 bool isWordChar(QChar c)
 {
-    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$')
-           || c.unicode() > 0x7f;
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$') ||
+           c.unicode() > 0x7f;
 }
 
 QList<Token> tokenize(const QString &s)
@@ -57,8 +57,8 @@ QList<Token> tokenize(const QString &s)
                 }
                 ++i;
             }
-            tokens.append({c == QLatin1Char('\'') ? Token::Literal : Token::QuotedName, begin, i,
-                           depth});
+            tokens.append(
+                {c == QLatin1Char('\'') ? Token::Literal : Token::QuotedName, begin, i, depth});
             continue;
         }
         if (isWordChar(c)) {
@@ -85,10 +85,10 @@ QString textOf(const QString &s, const Token &t)
 
 bool isWord(const QString &s, const Token &t, const char *upper)
 {
-    return t.kind == Token::Word
-           && QStringView(s).mid(t.begin, t.end - t.begin).compare(QLatin1String(upper),
-                                                                 Qt::CaseInsensitive)
-                  == 0;
+    return t.kind == Token::Word &&
+           QStringView(s)
+                   .mid(t.begin, t.end - t.begin)
+                   .compare(QLatin1String(upper), Qt::CaseInsensitive) == 0;
 }
 
 bool isPunct(const QString &s, const Token &t, char c)
@@ -110,13 +110,13 @@ QString unquote(const QString &s, const Token &t)
 const QSet<QString> &notAliases()
 {
     static const QSet<QString> words = {
-        QStringLiteral("LEFT"),   QStringLiteral("RIGHT"),     QStringLiteral("INNER"),
-        QStringLiteral("OUTER"),  QStringLiteral("FULL"),      QStringLiteral("CROSS"),
-        QStringLiteral("JOIN"),   QStringLiteral("NATURAL"),   QStringLiteral("WHERE"),
-        QStringLiteral("GROUP"),  QStringLiteral("ORDER"),     QStringLiteral("LIMIT"),
-        QStringLiteral("OFFSET"), QStringLiteral("ON"),        QStringLiteral("USING"),
-        QStringLiteral("HAVING"), QStringLiteral("UNION"),     QStringLiteral("INTERSECT"),
-        QStringLiteral("EXCEPT"), QStringLiteral("WINDOW"),    QStringLiteral("FETCH"),
+        QStringLiteral("LEFT"),   QStringLiteral("RIGHT"),        QStringLiteral("INNER"),
+        QStringLiteral("OUTER"),  QStringLiteral("FULL"),         QStringLiteral("CROSS"),
+        QStringLiteral("JOIN"),   QStringLiteral("NATURAL"),      QStringLiteral("WHERE"),
+        QStringLiteral("GROUP"),  QStringLiteral("ORDER"),        QStringLiteral("LIMIT"),
+        QStringLiteral("OFFSET"), QStringLiteral("ON"),           QStringLiteral("USING"),
+        QStringLiteral("HAVING"), QStringLiteral("UNION"),        QStringLiteral("INTERSECT"),
+        QStringLiteral("EXCEPT"), QStringLiteral("WINDOW"),       QStringLiteral("FETCH"),
         QStringLiteral("FOR"),    QStringLiteral("STRAIGHT_JOIN")};
     return words;
 }
@@ -131,17 +131,16 @@ SelectItem analyseItem(const QString &item)
         return out;
     // "expr AS alias" or "expr alias" (alias: a name after something that is not a dot).
     const int last = t.size() - 1;
-    if (t.size() >= 3 && isWord(out.text, t[last - 1], "AS")
-        && (t[last].kind == Token::Word || t[last].kind == Token::QuotedName)) {
+    if (t.size() >= 3 && isWord(out.text, t[last - 1], "AS") &&
+        (t[last].kind == Token::Word || t[last].kind == Token::QuotedName)) {
         out.alias = unquote(out.text, t[last]);
         out.expression = out.text.left(t[last - 1].begin).trimmed();
-    } else if (t.size() >= 2 && t[last].depth == 0
-               && (t[last].kind == Token::QuotedName
-                   || (t[last].kind == Token::Word && !out.text.at(t[last].begin).isDigit()
-                       && !isWord(out.text, t[last], "END") && !isWord(out.text, t[last], "NULL")
-                       && !isWord(out.text, t[last], "TRUE")
-                       && !isWord(out.text, t[last], "FALSE")))
-               && (t[last - 1].kind != Token::Punct || isPunct(out.text, t[last - 1], ')'))) {
+    } else if (t.size() >= 2 && t[last].depth == 0 &&
+               (t[last].kind == Token::QuotedName ||
+                (t[last].kind == Token::Word && !out.text.at(t[last].begin).isDigit() &&
+                 !isWord(out.text, t[last], "END") && !isWord(out.text, t[last], "NULL") &&
+                 !isWord(out.text, t[last], "TRUE") && !isWord(out.text, t[last], "FALSE"))) &&
+               (t[last - 1].kind != Token::Punct || isPunct(out.text, t[last - 1], ')'))) {
         // "expr alias": the name follows something that ends an expression (a name, a literal or
         // a closing parenthesis), not an operator or a dot.
         out.alias = unquote(out.text, t[last]);
@@ -150,8 +149,8 @@ SelectItem analyseItem(const QString &item)
     const QList<Token> e = tokenize(out.expression);
     if (e.size() == 1 && isPunct(out.expression, e[0], '*')) {
         out.star = true;
-    } else if (e.size() >= 3 && isPunct(out.expression, e.last(), '*')
-               && isPunct(out.expression, e[e.size() - 2], '.')) {
+    } else if (e.size() >= 3 && isPunct(out.expression, e.last(), '*') &&
+               isPunct(out.expression, e[e.size() - 2], '.')) {
         out.star = true;
         out.qualifier = unquote(out.expression, e[e.size() - 3]);
     } else {
@@ -182,8 +181,8 @@ QString orderExpression(const QString &orderItem)
 {
     QList<Token> t = tokenize(orderItem);
     int end = t.size();
-    if (end >= 2 && isWord(orderItem, t[end - 2], "NULLS")
-        && (isWord(orderItem, t[end - 1], "FIRST") || isWord(orderItem, t[end - 1], "LAST")))
+    if (end >= 2 && isWord(orderItem, t[end - 2], "NULLS") &&
+        (isWord(orderItem, t[end - 1], "FIRST") || isWord(orderItem, t[end - 1], "LAST")))
         end -= 2;
     if (end >= 1 && (isWord(orderItem, t[end - 1], "ASC") || isWord(orderItem, t[end - 1], "DESC")))
         end -= 1;
@@ -236,18 +235,30 @@ bool isInteger(const QString &text)
 
 bool callsAggregate(const QString &text)
 {
-    static const QSet<QString> aggregates = {
-        QStringLiteral("COUNT"),      QStringLiteral("SUM"),        QStringLiteral("AVG"),
-        QStringLiteral("MIN"),        QStringLiteral("MAX"),        QStringLiteral("TOTAL"),
-        QStringLiteral("GROUP_CONCAT"), QStringLiteral("STRING_AGG"), QStringLiteral("ARRAY_AGG"),
-        QStringLiteral("JSON_AGG"),   QStringLiteral("JSONB_AGG"),  QStringLiteral("BOOL_AND"),
-        QStringLiteral("BOOL_OR"),    QStringLiteral("EVERY"),      QStringLiteral("BIT_AND"),
-        QStringLiteral("BIT_OR"),     QStringLiteral("STDDEV"),     QStringLiteral("VARIANCE"),
-        QStringLiteral("JSON_GROUP_ARRAY"), QStringLiteral("JSON_GROUP_OBJECT")};
+    static const QSet<QString> aggregates = {QStringLiteral("COUNT"),
+                                             QStringLiteral("SUM"),
+                                             QStringLiteral("AVG"),
+                                             QStringLiteral("MIN"),
+                                             QStringLiteral("MAX"),
+                                             QStringLiteral("TOTAL"),
+                                             QStringLiteral("GROUP_CONCAT"),
+                                             QStringLiteral("STRING_AGG"),
+                                             QStringLiteral("ARRAY_AGG"),
+                                             QStringLiteral("JSON_AGG"),
+                                             QStringLiteral("JSONB_AGG"),
+                                             QStringLiteral("BOOL_AND"),
+                                             QStringLiteral("BOOL_OR"),
+                                             QStringLiteral("EVERY"),
+                                             QStringLiteral("BIT_AND"),
+                                             QStringLiteral("BIT_OR"),
+                                             QStringLiteral("STDDEV"),
+                                             QStringLiteral("VARIANCE"),
+                                             QStringLiteral("JSON_GROUP_ARRAY"),
+                                             QStringLiteral("JSON_GROUP_OBJECT")};
     const QList<Token> t = tokenize(text);
     for (int i = 0; i + 1 < t.size(); ++i) {
-        if (t[i].kind == Token::Word && isPunct(text, t[i + 1], '(')
-            && aggregates.contains(textOf(text, t[i]).toUpper()))
+        if (t[i].kind == Token::Word && isPunct(text, t[i + 1], '(') &&
+            aggregates.contains(textOf(text, t[i]).toUpper()))
             return true;
     }
     return false;
@@ -303,9 +314,9 @@ SelectParts parseSelect(const QString &sql)
                 fromAt = i;
             continue;
         }
-        if (isWord(sql, k, "UNION") || isWord(sql, k, "INTERSECT") || isWord(sql, k, "EXCEPT")
-            || isWord(sql, k, "LIMIT") || isWord(sql, k, "OFFSET") || isWord(sql, k, "FETCH")
-            || isWord(sql, k, "FOR") || isWord(sql, k, "WINDOW"))
+        if (isWord(sql, k, "UNION") || isWord(sql, k, "INTERSECT") || isWord(sql, k, "EXCEPT") ||
+            isWord(sql, k, "LIMIT") || isWord(sql, k, "OFFSET") || isWord(sql, k, "FETCH") ||
+            isWord(sql, k, "FOR") || isWord(sql, k, "WINDOW"))
             return SelectParts{}; // not a plain SELECT: the kit uses it as written
         if (isWord(sql, k, "WHERE")) {
             if (whereAt >= 0 || groupAt >= 0 || havingAt >= 0 || orderAt >= 0)
@@ -354,8 +365,8 @@ SelectParts parseSelect(const QString &sql)
     p.groupBy = clauseText(groupAt, 2);
     p.having = clauseText(havingAt, 1);
     p.orderBy = clauseText(orderAt, 2);
-    if (p.from.isEmpty() || (whereAt >= 0 && p.where.isEmpty())
-        || (orderAt >= 0 && p.orderBy.isEmpty()))
+    if (p.from.isEmpty() || (whereAt >= 0 && p.where.isEmpty()) ||
+        (orderAt >= 0 && p.orderBy.isEmpty()))
         return SelectParts{};
 
     // The base table: the first name after FROM, perhaps schema-qualified, perhaps with an alias.
@@ -372,8 +383,8 @@ SelectParts parseSelect(const QString &sql)
         p.baseTable = unquote(sql, t[i]);
         p.baseQuoted = t[i].kind == Token::QuotedName;
         ++i;
-        while (i + 1 < fromEndToken && isPunct(sql, t[i], '.')
-               && (t[i + 1].kind == Token::Word || t[i + 1].kind == Token::QuotedName)) {
+        while (i + 1 < fromEndToken && isPunct(sql, t[i], '.') &&
+               (t[i + 1].kind == Token::Word || t[i + 1].kind == Token::QuotedName)) {
             written += QLatin1Char('.') + textOf(sql, t[i + 1]);
             p.baseTable = unquote(sql, t[i + 1]);
             p.baseQuoted = t[i + 1].kind == Token::QuotedName;
@@ -385,10 +396,9 @@ SelectParts parseSelect(const QString &sql)
             p.baseQualifier = textOf(sql, t[i + 1]);
             p.baseAlias = unquote(sql, t[i + 1]);
             i += 2;
-        } else if (i < fromEndToken
-                   && (t[i].kind == Token::QuotedName
-                       || (t[i].kind == Token::Word
-                           && !notAliases().contains(textOf(sql, t[i]).toUpper())))) {
+        } else if (i < fromEndToken && (t[i].kind == Token::QuotedName ||
+                                        (t[i].kind == Token::Word &&
+                                         !notAliases().contains(textOf(sql, t[i]).toUpper())))) {
             p.baseQualifier = textOf(sql, t[i]);
             p.baseAlias = unquote(sql, t[i]);
             ++i;

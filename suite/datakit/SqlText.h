@@ -28,12 +28,12 @@ struct SelectParts
     QString where;
     QString groupBy; // GROUP BY list, "" when none
     QString having;
-    QString orderBy; // ORDER BY list, "" when none
-    QString baseTable;     // first table after FROM, unquoted ("" when a subquery comes first)
+    QString orderBy;   // ORDER BY list, "" when none
+    QString baseTable; // first table after FROM, unquoted ("" when a subquery comes first)
     bool baseQuoted = false;
-    QString baseWritten;   // the base table as the query writes it (schema and quotes kept)
-    QString baseQualifier; // how the query names the base table: its alias, else baseWritten
-    QString baseAlias;     // the alias, unquoted ("" when none)
+    QString baseWritten;      // the base table as the query writes it (schema and quotes kept)
+    QString baseQualifier;    // how the query names the base table: its alias, else baseWritten
+    QString baseAlias;        // the alias, unquoted ("" when none)
     bool singleTable = false; // FROM names one table only (no join, no comma)
     QList<SelectItem> selectItems;
     QStringList orderItems;

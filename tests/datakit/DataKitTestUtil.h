@@ -16,8 +16,8 @@ inline const QString kAccounts = QStringLiteral("Select cCode,cCode_Name From Co
 inline QString filteredListing(const QString &condition)
 {
     return QStringLiteral("Select GL_bDigest.*,Code.cCode_Name From GL_bDigest LEFT JOIN Code ON "
-                          "GL_bDigest.cCode = Code.cCode  where ")
-           + condition + QStringLiteral("Order By GL_bDigest.cId");
+                          "GL_bDigest.cCode = Code.cCode  where ") +
+           condition + QStringLiteral("Order By GL_bDigest.cId");
 }
 
 // Fails the test unless the statement raises the kit error with that number.

@@ -213,7 +213,8 @@ void TstDataKit::findFirstInRecordsetOrder()
     reversed->FindFirst(QStringLiteral("cText like '%货款%'"));
     QCOMPARE(kvtest::currentId(*reversed), QStringLiteral("17"));
     // Qualified names, And/Or and parentheses mean what they mean in SQL.
-    rs->FindFirst(QStringLiteral("cId='05'   and   GL_bDigest.cCode='6602' AND cCode_Name='管理费用'"));
+    rs->FindFirst(
+        QStringLiteral("cId='05'   and   GL_bDigest.cCode='6602' AND cCode_Name='管理费用'"));
     QVERIFY(!rs->NoMatch());
     QCOMPARE(kvtest::currentId(*rs), QStringLiteral("05"));
     rs->FindFirst(QStringLiteral("(cId='09' or cId='08') and chelp like 'JT%'"));
@@ -330,8 +331,8 @@ std::shared_ptr<Database> manySummaries(int count)
             values.append(QStringLiteral("('%1', '摘要%1', 'ZY', %2)")
                               .arg(i, 6, 10, QLatin1Char('0'))
                               .arg(i % 3 == 0 ? QStringLiteral("NULL") : QStringLiteral("'1001'")));
-        db->Execute(QStringLiteral("insert into GL_bDigest (cId, cText, chelp, cCode) values ")
-                    + values.join(QLatin1Char(',')));
+        db->Execute(QStringLiteral("insert into GL_bDigest (cId, cText, chelp, cCode) values ") +
+                    values.join(QLatin1Char(',')));
     }
     return db;
 }

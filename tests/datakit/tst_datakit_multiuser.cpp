@@ -104,7 +104,8 @@ void TstDataKitMultiUser::editOfRowLockedByOther()
     rs->Edit();
     rs->Collect(QStringLiteral("ctext"), QStringLiteral("报销差旅费用"));
     rs->Update();
-    QCOMPARE(storedSummary(*other, QStringLiteral("05")), QStringLiteral("05|报销差旅费用|BXCLF|6602"));
+    QCOMPARE(storedSummary(*other, QStringLiteral("05")),
+             QStringLiteral("05|报销差旅费用|BXCLF|6602"));
 }
 
 void TstDataKitMultiUser::rowInEditIsLockedForOther()
@@ -188,9 +189,11 @@ void TstDataKitMultiUser::requerySeesOthersChanges()
     auto accounts = db->OpenRecordset(kAccounts, dbOpenDynaset);
     rs->FindFirst(QStringLiteral("cId='07'"));
     auto other = kvtest::anotherConnection();
-    other->Execute(QStringLiteral("insert into GL_bDigest (cId, cText, cCode) values ('065', '新摘要', '6602')"));
+    other->Execute(QStringLiteral(
+        "insert into GL_bDigest (cId, cText, cCode) values ('065', '新摘要', '6602')"));
     other->Execute(QStringLiteral("update GL_bDigest set cText='支付水费' where cId='07'"));
-    other->Execute(QStringLiteral("insert into Code (cCode, cCode_Name) values ('9999', '测试科目')"));
+    other->Execute(
+        QStringLiteral("insert into Code (cCode, cCode_Name) values ('9999', '测试科目')"));
     QCOMPARE(rs->RecordCount(), 32L);
     rs->Requery(-1);
     QCOMPARE(rs->RecordCount(), 33L);

@@ -35,30 +35,47 @@ void TstDataKitShapes::parse_data()
     QTest::addColumn<bool>("singleTable");
     QTest::addColumn<bool>("distinct");
 
-    QTest::newRow("listing") << kListing << "" << "GL_bDigest.cId" << "GL_bDigest"
+    QTest::newRow("listing") << kListing << ""
+                             << "GL_bDigest.cId"
+                             << "GL_bDigest"
                              << "GL_bDigest" << false << false;
     QTest::newRow("filtered listing, where glued to Order By")
         << filteredListing("cId='01' And (cCode_Name='1001' or  GL_bDigest.cCode='1001')")
         << "cId='01' And (cCode_Name='1001' or  GL_bDigest.cCode='1001')"
-        << "GL_bDigest.cId" << "GL_bDigest" << "GL_bDigest" << false << false;
+        << "GL_bDigest.cId"
+        << "GL_bDigest"
+        << "GL_bDigest" << false << false;
     QTest::newRow("value list")
         << "Select Distinct GL_bDigest.cText,Code.cCode_Name From GL_bDigest LEFT JOIN Code ON "
            "GL_bDigest.cCode = Code.cCode Order By GL_bDigest.cText"
-        << "" << "GL_bDigest.cText" << "GL_bDigest" << "GL_bDigest" << false << true;
-    QTest::newRow("account list") << kAccounts << "" << "" << "Code" << "Code" << true << false;
+        << ""
+        << "GL_bDigest.cText"
+        << "GL_bDigest"
+        << "GL_bDigest" << false << true;
+    QTest::newRow("account list") << kAccounts << ""
+                                  << ""
+                                  << "Code"
+                                  << "Code" << true << false;
     QTest::newRow("look-up, lower-case keywords")
         << "select cCode as code from Code where cCode_Name='库存现金'"
-        << "cCode_Name='库存现金'" << "" << "Code" << "Code" << true << false;
+        << "cCode_Name='库存现金'"
+        << ""
+        << "Code"
+        << "Code" << true << false;
     QTest::newRow("keywords inside literals")
         << "SELECT * FROM GL_bDigest g WHERE cText = 'x from y where z order by w' ORDER BY 1 DESC"
-        << "cText = 'x from y where z order by w'" << "1 DESC" << "GL_bDigest" << "g" << true
-        << false;
+        << "cText = 'x from y where z order by w'"
+        << "1 DESC"
+        << "GL_bDigest"
+        << "g" << true << false;
     QTest::newRow("subquery and alias with AS")
         << "select d.cId, (select max(iLine) from GL_VoucherLine v where v.cDigestId = d.cId) n "
            "from GL_bDigest as d where d.cId in (select cDigestId from GL_VoucherLine) "
            "order by n, d.cId"
-        << "d.cId in (select cDigestId from GL_VoucherLine)" << "n, d.cId" << "GL_bDigest" << "d"
-        << true << false;
+        << "d.cId in (select cDigestId from GL_VoucherLine)"
+        << "n, d.cId"
+        << "GL_bDigest"
+        << "d" << true << false;
 }
 
 void TstDataKitShapes::parse()
@@ -88,21 +105,24 @@ void TstDataKitShapes::filteredListingShape()
     QVERIFY(one->isUpdatable());
     // The account box: the same value against the name and the code.
     auto byName = db->OpenRecordset(
-        filteredListing(QStringLiteral(
-            "cId='03' And (cCode_Name='库存现金' or  GL_bDigest.cCode='库存现金')")),
+        filteredListing(
+            QStringLiteral("cId='03' And (cCode_Name='库存现金' or  GL_bDigest.cCode='库存现金')")),
         dbOpenDynaset);
     QCOMPARE(byName->RecordCount(), 1L);
-    auto byCode = db->OpenRecordset(
-        filteredListing(QStringLiteral("cId='03' And (cCode_Name='1001' or  GL_bDigest.cCode='1001')")),
-        dbOpenDynaset);
+    auto byCode =
+        db->OpenRecordset(filteredListing(QStringLiteral(
+                              "cId='03' And (cCode_Name='1001' or  GL_bDigest.cCode='1001')")),
+                          dbOpenDynaset);
     QCOMPARE(byCode->RecordCount(), 1L);
-    auto none = db->OpenRecordset(
-        filteredListing(QStringLiteral("cId='01' And (cCode_Name='1001' or  GL_bDigest.cCode='1001')")),
-        dbOpenDynaset);
+    auto none =
+        db->OpenRecordset(filteredListing(QStringLiteral(
+                              "cId='01' And (cCode_Name='1001' or  GL_bDigest.cCode='1001')")),
+                          dbOpenDynaset);
     QCOMPARE(none->RecordCount(), 0L);
     QVERIFY(none->isBOF() && none->isEOF());
     // Filter and FindFirst on a recordset that already has a WHERE are AND-ed into it.
-    auto six = db->OpenRecordset(filteredListing(QStringLiteral("GL_bDigest.cCode='6602'")), dbOpenDynaset);
+    auto six = db->OpenRecordset(filteredListing(QStringLiteral("GL_bDigest.cCode='6602'")),
+                                 dbOpenDynaset);
     QCOMPARE(six->RecordCount(), 3L);
     six->FindFirst(QStringLiteral("cText='报销办公费'"));
     QVERIFY(!six->NoMatch());
@@ -118,9 +138,10 @@ void TstDataKitShapes::keywordsInsideLiterals()
 {
     auto db = kvtest::hostDatabase();
     const QString text = QStringLiteral("a where b Order By c from d");
-    db->Execute(QStringLiteral("insert into GL_bDigest (cId, cText) values ('77', '%1')").arg(text));
-    auto rs = db->OpenRecordset(filteredListing(QStringLiteral("cText='%1'").arg(text)),
-                                dbOpenDynaset);
+    db->Execute(
+        QStringLiteral("insert into GL_bDigest (cId, cText) values ('77', '%1')").arg(text));
+    auto rs =
+        db->OpenRecordset(filteredListing(QStringLiteral("cText='%1'").arg(text)), dbOpenDynaset);
     QCOMPARE(rs->RecordCount(), 1L);
     QCOMPARE(kvtest::currentId(*rs), QStringLiteral("77"));
     auto all = db->OpenRecordset(kListing, dbOpenDynaset);
@@ -132,7 +153,8 @@ void TstDataKitShapes::keywordsInsideLiterals()
 void TstDataKitShapes::distinctListIsReadOnly()
 {
     auto db = kvtest::hostDatabase();
-    db->Execute(QStringLiteral("insert into GL_bDigest (cId, cText, cCode) values ('40', '收到货款', '1122')"));
+    db->Execute(QStringLiteral(
+        "insert into GL_bDigest (cId, cText, cCode) values ('40', '收到货款', '1122')"));
     auto rs = db->OpenRecordset(
         QStringLiteral("Select Distinct GL_bDigest.cText,Code.cCode_Name From GL_bDigest LEFT JOIN "
                        "Code ON GL_bDigest.cCode = Code.cCode Order By GL_bDigest.cText"),
@@ -154,7 +176,8 @@ void TstDataKitShapes::valueLookUp()
 {
     auto db = kvtest::hostDatabase();
     auto rs = db->OpenRecordset(
-        QStringLiteral("select cCode as code from Code where cCode_Name='库存现金'"), dbOpenDynaset);
+        QStringLiteral("select cCode as code from Code where cCode_Name='库存现金'"),
+        dbOpenDynaset);
     QCOMPARE(rs->RecordCount(), 1L);
     QCOMPARE(rs->Fields(QStringLiteral("Code")).toString().trimmed(), QStringLiteral("1001"));
     auto nothing = db->OpenRecordset(
@@ -183,7 +206,8 @@ void TstDataKitShapes::joinRepeatingBaseRows()
     // Two voucher lines for summary 01: the base table's key repeats, so the rows cannot be
     // found again by key alone; the recordset must still give every row, in order.
     auto db = kvtest::hostDatabase();
-    db->Execute(QStringLiteral("insert into GL_VoucherLine (iVoucher, iLine, cDigestId) values (2, 1, '01')"));
+    db->Execute(QStringLiteral(
+        "insert into GL_VoucherLine (iVoucher, iLine, cDigestId) values (2, 1, '01')"));
     auto rs = db->OpenRecordset(
         QStringLiteral("Select GL_bDigest.cId, GL_VoucherLine.iVoucher From GL_bDigest JOIN "
                        "GL_VoucherLine ON GL_VoucherLine.cDigestId = GL_bDigest.cId "

@@ -1,4 +1,5 @@
-// DataKit: AddNew/Edit/Update through a dynaset, and every refusal leaving the stored data as it was.
+// DataKit: AddNew/Edit/Update through a dynaset, and every refusal leaving the stored data as it
+// was.
 #include "DataKitTestUtil.h"
 
 using DataKit::Database;
@@ -156,7 +157,8 @@ void TstDataKitWrite::apostropheStoredExactly()
     rs->Edit();
     rs->Collect(QStringLiteral("chelp"), QStringLiteral("'"));
     rs->Update();
-    QCOMPARE(storedSummary(*db, QStringLiteral("a''b")), QStringLiteral("a'b|%1|'|<null>").arg(text));
+    QCOMPARE(storedSummary(*db, QStringLiteral("a''b")),
+             QStringLiteral("a'b|%1|'|<null>").arg(text));
 }
 
 void TstDataKitWrite::joinedFieldIsNeverWritten()
@@ -213,7 +215,8 @@ void TstDataKitWrite::duplicateCodeOnEdit()
     rs->Collect(QStringLiteral("cID"), QStringLiteral("31"));
     KV_EXPECT_ERROR(rs->Update(), DataKit::errDuplicate);
     rs->CancelUpdate();
-    QCOMPARE(storedSummary(*db, QStringLiteral("30")), QStringLiteral("30|结转本年利润|JZBNLR|<null>"));
+    QCOMPARE(storedSummary(*db, QStringLiteral("30")),
+             QStringLiteral("30|结转本年利润|JZBNLR|<null>"));
     QCOMPARE(storedSummary(*db, QStringLiteral("31")), QStringLiteral("31|期末调汇|QMTH|<null>"));
     // The lock was released: another user can change the row now.
     auto other = kvtest::anotherConnection();
@@ -246,9 +249,9 @@ void TstDataKitWrite::valueTooLongReportedByServer()
     auto db = kvtest::hostDatabase();
     if (!db->isPostgres())
         QSKIP("SQLite does not enforce VARCHAR sizes; the kit checks them in Update");
-    KV_EXPECT_ERROR(db->Execute(QStringLiteral(
-                        "insert into GL_bDigest (cId, cText) values ('1234567', 'x')")),
-                    DataKit::errFieldTooLong);
+    KV_EXPECT_ERROR(
+        db->Execute(QStringLiteral("insert into GL_bDigest (cId, cText) values ('1234567', 'x')")),
+        DataKit::errFieldTooLong);
     QCOMPARE(countRows(*db, QStringLiteral("GL_bDigest")), 32L);
 }
 
@@ -260,8 +263,9 @@ void TstDataKitWrite::characterCountNotBytes()
     rs->Collect(QStringLiteral("cID"), QStringLiteral("中文编码六"));
     rs->Collect(QStringLiteral("ctext"), QString(60, QChar(0x6458))); // 60 × 摘: fits
     rs->Update();
-    QCOMPARE(storedSummary(*db, QStringLiteral("中文编码六")).section(QLatin1Char('|'), 1, 1).size(),
-             60);
+    QCOMPARE(
+        storedSummary(*db, QStringLiteral("中文编码六")).section(QLatin1Char('|'), 1, 1).size(),
+        60);
     rs->AddNew();
     rs->Collect(QStringLiteral("cID"), QStringLiteral("中文编码六个"));
     rs->Collect(QStringLiteral("ctext"), QString(61, QChar(0x6458)));
@@ -291,7 +295,8 @@ void TstDataKitWrite::inUseByOtherTables()
     rs->Collect(QStringLiteral("cID"), QStringLiteral("01"));
     rs->Collect(QStringLiteral("ctext"), QStringLiteral("收到货款（改）"));
     rs->Update();
-    QCOMPARE(storedSummary(*db, QStringLiteral("01")), QStringLiteral("01|收到货款（改）|SDHK|1122"));
+    QCOMPARE(storedSummary(*db, QStringLiteral("01")),
+             QStringLiteral("01|收到货款（改）|SDHK|1122"));
     // A summary nobody uses can be deleted.
     db->Execute(QStringLiteral(" delete from GL_bDigest where cId='32'"));
     QCOMPARE(storedSummary(*db, QStringLiteral("32")), QStringLiteral("<none>"));

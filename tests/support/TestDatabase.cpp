@@ -118,9 +118,8 @@ void prepareTestProcess()
 
 bool usingPostgres()
 {
-    return qEnvironmentVariable("KVDIGEST_ENGINE").compare(QLatin1String("postgres"),
-                                                           Qt::CaseInsensitive)
-           == 0;
+    return qEnvironmentVariable("KVDIGEST_ENGINE")
+               .compare(QLatin1String("postgres"), Qt::CaseInsensitive) == 0;
 }
 
 bool postgresRequestedButAbsent()
