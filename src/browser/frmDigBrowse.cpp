@@ -99,6 +99,7 @@ frmDigBrowse::frmDigBrowse()
 
 frmDigBrowse::~frmDigBrowse()
 {
+    SpGrdDig->setEvents(nullptr);
     if (sharedInstance == this)
         sharedInstance = nullptr;
 }
@@ -292,6 +293,8 @@ void frmDigBrowse::Form_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
+    // Keystrokes still queued for the grid must not reach a window whose recordsets are gone.
+    SpGrdDig->setEvents(nullptr);
     // Every step goes on whatever the one before met: closing never fails.
     try {
         if (mclsRef && mclsRef->Ref1)

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QTableView>
 #include <QIcon>
 #include <QString>
 #include <QVariant>

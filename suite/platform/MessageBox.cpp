@@ -1,5 +1,6 @@
 #include "MessageBox.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 bool MsgBox(QWidget *parent, const QString &text, const QString &caption, MsgIcon icon)
@@ -24,11 +25,11 @@ bool MsgBox(QWidget *parent, const QString &text, const QString &caption, MsgIco
     if (icon == MsgIcon::Question) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
-        box.setButtonText(QMessageBox::Yes, QStringLiteral("是(&Y)"));
-        box.setButtonText(QMessageBox::No, QStringLiteral("否(&N)"));
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
     } else {
         box.setStandardButtons(QMessageBox::Ok);
-        box.setButtonText(QMessageBox::Ok, QStringLiteral("确定"));
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     }
     const int answer = box.exec();
     return answer == QMessageBox::Ok || answer == QMessageBox::Yes;
