@@ -1,5 +1,7 @@
 #include "Connection.h"
 
+#include <QCoreApplication>
+
 #include "KitText.h"
 #include "SqlText.h"
 
@@ -106,6 +108,10 @@ QSqlDatabase Connection::database() const
 
 void Connection::close()
 {
+    // A database still referenced when the process ends is released after Qt SQL's own registry
+    // is gone; the process closes the connection then anyway.
+    if (!QCoreApplication::instance())
+        return;
     if (m_open) {
         rollback();
         QSqlDatabase db = database();

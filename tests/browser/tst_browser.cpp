@@ -1,0 +1,306 @@
+#include "BrowserHarness.h"
+#include "Database.h"
+#include "GridControl.h"
+#include "GridKeys.h"
+#include "ModalDriver.h"
+#include "Recordset.h"
+#include "TestDatabase.h"
+#include "frmDigBrowse.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QHeaderView>
+#include <QTest>
+#include <QToolBar>
+
+using kvtest::BrowserHarness;
+
+namespace {
+
+// Saves what the window looks like when the environment asks for pictures, to look at by eye.
+void snapshot(QWidget &window, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("KVDIGEST_SNAPSHOT_DIR");
+    if (dir.isEmpty())
+        return;
+    QDir().mkpath(dir);
+    window.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+QString codeOfCurrentRecord(frmDigBrowse &window)
+{
+    return window.mRecObject->Fields(QStringLiteral("cID")).toString();
+}
+
+} // namespace
+
+class tst_Browser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void loadsAnEmptyListing();
+    void loadsTheDemoLedger();
+    void showsNullsAndUnknownAccountsAsEmptyCells();
+    void buildsTheToolbar();
+    void navigatesTheListing();
+    void navigationFindsRowsAgainAfterOtherUsersChanges();
+    void navigationOnAnEmptyListing();
+    void layoutFollowsTheWindow();
+    void closingWithAHalfTypedRowWritesNothing();
+    void databaseGoneWhileOpen();
+};
+
+void tst_Browser::cleanup()
+{
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+}
+
+void tst_Browser::loadsAnEmptyListing()
+{
+    BrowserHarness h(kvtest::hostDatabase(false));
+    h.open();
+    QCOMPARE(h.grid().rowCount(), 2L);
+    QCOMPARE(h.grid().currentRow(), 1L);
+    QVERIFY(h.window().mblnAddMark);
+    QVERIFY(!h.window().editing());
+    QCOMPARE(h.buttons(), QStringLiteral("---++"));
+    QCOMPARE(h.row(1), QStringList({"", "", "", ""}));
+}
+
+void tst_Browser::loadsTheDemoLedger()
+{
+    BrowserHarness h(kvtest::hostDatabase());
+    h.open();
+    GridControl &grid = h.grid();
+    QCOMPARE(grid.rowCount(), 34L);
+    QCOMPARE(h.row(0), QStringList({"常用摘要编码", "常用摘要正文", "常用摘要助记码", "相关科目"}));
+    QCOMPARE(h.row(1), QStringList({"01", "收到货款", "SDHK", "应收账款"}));
+    QCOMPARE(h.row(32), QStringList({"32", "摘要备注", "ZYBZ", ""}));
+    QCOMPARE(h.row(33), QStringList({"", "", "", ""}));
+    // The queued Ctrl+PgDn of the load leaves the cursor on the blank entry row.
+    QCOMPARE(grid.currentRow(), 33L);
+    QCOMPARE(grid.currentColumn(), 0L);
+    QVERIFY(h.window().mblnAddMark);
+    QVERIFY(h.window().keyPreview());
+    QCOMPARE(h.window().currentRowMark(), 33L);
+    QCOMPARE(h.buttons(), QStringLiteral("---++"));
+    QCOMPARE(h.window().windowTitle(), QStringLiteral("常用摘要"));
+    QVERIFY(h.window().windowState() & Qt::WindowMaximized);
+    QCOMPARE(h.window().helpTopic(), 31100024);
+    QVERIFY(h.window().helpFile().endsWith(QStringLiteral("/rodezova/Base.hlp")));
+
+    // Column widths come from twips; the account column offers the reference button.
+    const int dpi = grid.logicalDpiX();
+    QVERIFY(qAbs(grid.view()->horizontalHeader()->sectionSize(1) - 5500 * dpi / 1440) <= 1);
+    QCOMPARE(grid.columnFlag(1), 0);
+    QCOMPARE(grid.columnFlag(3), 1);
+
+    QTest::keyClick(grid.view(), Qt::Key_PageUp, Qt::ControlModifier);
+    h.settle();
+    QCOMPARE(grid.currentRow(), 1L);
+    QVERIFY(!h.window().mblnAddMark);
+    QCOMPARE(h.window().rowSnapshot()[1], QStringLiteral("收到货款"));
+    QCOMPARE(h.buttons(), QStringLiteral("-+-++"));
+    snapshot(h.window(), QStringLiteral("browser-demo"));
+}
+
+void tst_Browser::showsNullsAndUnknownAccountsAsEmptyCells()
+{
+    const auto db = kvtest::hostDatabase(false);
+    kvtest::insertSummaries(
+        *db,
+        {{"A1", "", "", ""}, {"A2", "有科目", "YKM", "1001"}, {"A3", "科目已删", "KMYS", "9999"}});
+    db->Execute(QStringLiteral("INSERT INTO Code (cCode, cCode_Name) VALUES ('1001', '库存现金')"));
+    BrowserHarness h(db);
+    h.open();
+    QCOMPARE(h.grid().rowCount(), 5L);
+    QCOMPARE(h.row(1), QStringList({"A1", "", "", ""}));
+    QCOMPARE(h.row(2), QStringList({"A2", "有科目", "YKM", "库存现金"}));
+    QCOMPARE(h.row(3), QStringList({"A3", "科目已删", "KMYS", ""}));
+
+    // A summary stored without a text by another program does not trap the cursor.
+    kvtest::ModalDriver modal;
+    h.grid().setCurrentRow(1);
+    h.settle();
+    kvtest::pressKey(h.grid(), Qt::Key_Down);
+    h.settle();
+    QCOMPARE(h.grid().currentRow(), 2L);
+    KV_VERIFY_MODALS(modal);
+}
+
+void tst_Browser::buildsTheToolbar()
+{
+    BrowserHarness h(kvtest::hostDatabase(false));
+    h.open();
+    const QList<QAction *> actions = h.window().toolbar().actions();
+    QStringList layout;
+    for (QAction *action : actions)
+        layout << (action->isSeparator()
+                       ? QStringLiteral("|")
+                       : action->objectName() + QLatin1Char(':') + action->text() +
+                             QLatin1Char(':') + action->toolTip());
+    QCOMPARE(layout,
+             QStringList({"TlbPSetup:设置:打印设置", "TlbPrint:打印:打印", "TlbPreview:预览:预览",
+                          "TlbOutput:输出:输出", "|", "TlbAdd:增加:增加", "TlbDel:删除:删除",
+                          "TlbCancel:放弃:放弃", "|", "TlbFind:查询:查询", "TlbFilter:过滤:过滤",
+                          "TlbRefresh:刷新:刷新", "|", "TlbHelp:帮助:帮助", "TlbExit:退出:退出"}));
+    for (QAction *action : actions) {
+        if (!action->isSeparator())
+            QVERIFY2(!action->icon().isNull(), qPrintable(action->objectName()));
+    }
+    QCOMPARE(h.window().toolbar().toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+}
+
+void tst_Browser::navigatesTheListing()
+{
+    BrowserHarness h(kvtest::hostDatabase());
+    h.open();
+    frmDigBrowse &w = h.window();
+    // Filling the grid leaves the listing past its end; the blank row's empty code finds nothing.
+    QVERIFY(!w.FFirst());
+    // Without a current record a move finds the row's summary again instead of moving.
+    h.grid().setCurrentRow(3);
+    h.settle();
+    QVERIFY(w.FLast());
+    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("03"));
+    QVERIFY(w.FFirst());
+    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("01"));
+    QVERIFY(!w.FPrevious());
+    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("01"));
+    QVERIFY(w.FNext());
+    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("02"));
+    QVERIFY(w.FLast());
+    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("32"));
+    QVERIFY(!w.FNext());
+    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("32"));
+    for (int direction : {4, 0, 1, 8, -1}) {
+        QVERIFY(w.FMove(direction));
+        QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("32"));
+    }
+    // The hostless methods change nothing.
+    w.Fsort();
+    w.Ffilter();
+    w.SelectFields();
+    w.FRefresh();
+    w.Ffind();
+    QCOMPARE(h.grid().rowCount(), 34L);
+}
+
+void tst_Browser::navigationFindsRowsAgainAfterOtherUsersChanges()
+{
+    BrowserHarness h(kvtest::hostDatabase());
+    h.open();
+    frmDigBrowse &w = h.window();
+    h.grid().setCurrentRow(5);
+    h.settle();
+    QCOMPARE(w.rowSnapshot()[0], QStringLiteral("05"));
+
+    const auto other = kvtest::anotherConnection();
+    other->Execute(QStringLiteral("INSERT INTO GL_bDigest (cId, cText) VALUES ('000', '新摘要')"));
+    other->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId = '04'"));
+    QVERIFY(w.FCur());
+    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("05"));
+
+    // A new code typed into the row does not lose the record: it is found by the snapshot.
+    h.grid().setText(5, 0, QStringLiteral("99"));
+    QVERIFY(w.FCur());
+    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("05"));
+
+    other->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId = '06'"));
+    h.grid().setCurrentRow(6);
+    h.settle();
+    QVERIFY(!w.FCur());
+}
+
+void tst_Browser::navigationOnAnEmptyListing()
+{
+    const auto db = kvtest::hostDatabase();
+    BrowserHarness h(db);
+    h.open();
+    kvtest::anotherConnection()->Execute(
+        QStringLiteral("DELETE FROM GL_bDigest WHERE cId NOT IN ('01', '02', '03', '05')"));
+    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_VoucherLine"));
+    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_bDigest"));
+    frmDigBrowse &w = h.window();
+    QVERIFY(!w.FFirst());
+    QVERIFY(!w.FLast());
+    QVERIFY(!w.FNext());
+    QVERIFY(!w.FPrevious());
+    QVERIFY(!w.FCur());
+    QVERIFY(!w.FMove(4));
+    // Refreshing shows the emptied listing.
+    h.click(QStringLiteral("TlbRefresh"));
+    QCOMPARE(h.grid().rowCount(), 2L);
+    QVERIFY(w.mblnAddMark);
+}
+
+void tst_Browser::layoutFollowsTheWindow()
+{
+    BrowserHarness h(kvtest::hostDatabase());
+    h.open();
+    frmDigBrowse &w = h.window();
+    w.setWindowState(Qt::WindowNoState);
+    w.resize(900, 600);
+    h.settle();
+    const int dpi = w.logicalDpiX();
+    const QRect grid = h.grid().geometry();
+    QCOMPARE(grid.top(), w.barHeight() + 200 * dpi / 1440);
+    QCOMPARE(grid.height(), 600 - w.barHeight() - 300 * dpi / 1440);
+    QCOMPARE(grid.width(), 900 - 100 * dpi / 1440);
+    QCOMPARE(grid.left(), 90 * dpi / 1440);
+
+    // Too low to hold the grid: the grid keeps its last place.
+    w.resize(900, w.barHeight() + 10);
+    h.settle();
+    QCOMPARE(h.grid().geometry(), grid);
+}
+
+void tst_Browser::closingWithAHalfTypedRowWritesNothing()
+{
+    const auto db = kvtest::hostDatabase();
+    {
+        BrowserHarness h(db);
+        h.open();
+        kvtest::ModalDriver modal;
+        kvtest::typeInto(h.grid(), QStringLiteral("77"));
+        kvtest::pressKey(h.grid(), Qt::Key_Tab);
+        kvtest::typeInto(h.grid(), QStringLiteral("半截"));
+        h.settle();
+        QVERIFY(h.window().editing());
+        h.click(QStringLiteral("TlbExit"));
+        QVERIFY(!h.window().isVisible());
+        QVERIFY(!h.window().mRecObject);
+        KV_VERIFY_MODALS(modal);
+    }
+    QVERIFY(kvtest::storedSummary(*db, QStringLiteral("77")).isEmpty());
+    QCOMPARE(kvtest::storedCount(*db), 32L);
+}
+
+void tst_Browser::databaseGoneWhileOpen()
+{
+    const auto db = kvtest::hostDatabase();
+    BrowserHarness h(db);
+    h.open();
+    h.grid().setCurrentRow(3);
+    h.settle();
+    db->Close();
+    // Moving on re-reads the listing, which now fails: the user is told, nothing crashes.
+    kvtest::ModalDriver modal;
+    modal.expectDialog([](QWidget *window) {
+        auto *box = qobject_cast<QMessageBox *>(window);
+        QVERIFY(box);
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        QVERIFY(!box->text().isEmpty());
+        box->button(QMessageBox::Ok)->click();
+    });
+    kvtest::pressKey(h.grid(), Qt::Key_Down);
+    h.settle();
+    KV_VERIFY_MODALS(modal);
+    QCOMPARE(h.grid().currentRow(), 4L);
+}
+
+KV_TEST_MAIN(tst_Browser)
+#include "tst_browser.moc"
