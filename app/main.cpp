@@ -101,13 +101,15 @@ int main(int argc, char **argv)
             HostSchema::fillDemoData(*ledger);
         }
     } catch (const DataKit::Error &error) {
-        return fail(QStringLiteral("不能打开数据库 %1：%2").arg(options.database, error.description()),
-                    kExitNoDatabase);
+        return fail(
+            QStringLiteral("不能打开数据库 %1：%2").arg(options.database, error.description()),
+            kExitNoDatabase);
     }
 
     QXDigest digest;
     if (!digest.Init(ledger, options.readOnly))
-        return fail(QStringLiteral("不能打开常用摘要列表（%1）").arg(options.database), kExitNoListing);
+        return fail(QStringLiteral("不能打开常用摘要列表（%1）").arg(options.database),
+                    kExitNoListing);
     try {
         digest.Show();
     } catch (const std::exception &error) {

@@ -7,7 +7,8 @@ class Database;
 }
 
 // The host's side of the ledger: the tables the component meets, created the same way on both
-// engines. Column names are unquoted so PostgreSQL folds them like every spelling the component uses.
+// engines. Column names are unquoted so PostgreSQL folds them like every spelling the component
+// uses.
 namespace HostSchema {
 
 // True when GL_bDigest already exists (an existing ledger is never touched).

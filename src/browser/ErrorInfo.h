@@ -10,6 +10,7 @@ QString ErrorDescription(const std::exception &error);
 
 // Numbers the kit may report besides its own named ones.
 constexpr long kErrInUseByOtherTablesToo = 3396;
-constexpr long kErrDuplicateOrInUse = -2147220991; // 0x80040201: duplicate on saving, in use on deleting
+constexpr long kErrDuplicateOrInUse =
+    -2147220991; // 0x80040201: duplicate on saving, in use on deleting
 
 bool IsInUseError(long number);

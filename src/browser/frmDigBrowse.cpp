@@ -68,9 +68,10 @@ frmDigBrowse::frmDigBrowse()
     Toolbar1->setMovable(false);
     Toolbar1->setFloatable(false);
     // Fifteen positions in four groups; InitToolbar gives the buttons their pictures and texts.
-    const char *const positions[] = {"TlbPSetup", "TlbPrint",  "TlbPreview", "TlbOutput", nullptr,
-                                     "TlbAdd",    "TlbDel",    "TlbCancel",  nullptr,     "TlbFind",
-                                     "TlbFilter", "TlbRefresh", nullptr,     "TlbHelp",   "TlbExit"};
+    const char *const positions[] = {"TlbPSetup", "TlbPrint", "TlbPreview", "TlbOutput",
+                                     nullptr,     "TlbAdd",   "TlbDel",     "TlbCancel",
+                                     nullptr,     "TlbFind",  "TlbFilter",  "TlbRefresh",
+                                     nullptr,     "TlbHelp",  "TlbExit"};
     for (const char *position : positions) {
         if (!position) {
             Toolbar1->addSeparator();
@@ -78,7 +79,8 @@ frmDigBrowse::frmDigBrowse()
         }
         QAction *action = Toolbar1->addAction(QString());
         action->setObjectName(QString::fromLatin1(position));
-        connect(action, &QAction::triggered, this, [this, action] { Toolbar1_ButtonClick(action); });
+        connect(action, &QAction::triggered, this,
+                [this, action] { Toolbar1_ButtonClick(action); });
     }
 
     SpGrdDig = new GridControl(this);

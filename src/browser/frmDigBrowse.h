@@ -4,9 +4,9 @@
 
 #include <QDialog>
 #include <QHash>
-#include <QTableView>
 #include <QIcon>
 #include <QString>
+#include <QTableView>
 #include <QVariant>
 #include <QVector>
 #include <array>

@@ -29,8 +29,8 @@ std::shared_ptr<DataKit::Recordset> OpenRec(const std::shared_ptr<DataKit::Datab
     try {
         if (!database)
             return nullptr;
-        return database->OpenRecordset(sql, readonly ? DataKit::dbOpenSnapshot
-                                                     : DataKit::dbOpenDynaset);
+        return database->OpenRecordset(sql,
+                                       readonly ? DataKit::dbOpenSnapshot : DataKit::dbOpenDynaset);
     } catch (const DataKit::Error &error) {
         if (error.number() == DataKit::errHeldExclusively)
             MsgBox(nullptr, LoadResString(23) + caption, LoadResString(17), MsgIcon::Error);

@@ -39,7 +39,8 @@ public:
 
 private:
     struct Token
-    {};
+    {
+    };
 
 public:
     Database(Token, std::unique_ptr<Connection> connection, QString target);

@@ -11,13 +11,13 @@ namespace {
 Qt::Key keyNamed(const QString &name)
 {
     static const QHash<QString, Qt::Key> keys{
-        {QStringLiteral("LEFT"), Qt::Key_Left},      {QStringLiteral("RIGHT"), Qt::Key_Right},
-        {QStringLiteral("UP"), Qt::Key_Up},          {QStringLiteral("DOWN"), Qt::Key_Down},
-        {QStringLiteral("PGUP"), Qt::Key_PageUp},    {QStringLiteral("PGDN"), Qt::Key_PageDown},
-        {QStringLiteral("HOME"), Qt::Key_Home},      {QStringLiteral("END"), Qt::Key_End},
-        {QStringLiteral("ENTER"), Qt::Key_Return},   {QStringLiteral("TAB"), Qt::Key_Tab},
-        {QStringLiteral("ESC"), Qt::Key_Escape},     {QStringLiteral("F1"), Qt::Key_F1},
-        {QStringLiteral("F2"), Qt::Key_F2},          {QStringLiteral("F4"), Qt::Key_F4},
+        {QStringLiteral("LEFT"), Qt::Key_Left},    {QStringLiteral("RIGHT"), Qt::Key_Right},
+        {QStringLiteral("UP"), Qt::Key_Up},        {QStringLiteral("DOWN"), Qt::Key_Down},
+        {QStringLiteral("PGUP"), Qt::Key_PageUp},  {QStringLiteral("PGDN"), Qt::Key_PageDown},
+        {QStringLiteral("HOME"), Qt::Key_Home},    {QStringLiteral("END"), Qt::Key_End},
+        {QStringLiteral("ENTER"), Qt::Key_Return}, {QStringLiteral("TAB"), Qt::Key_Tab},
+        {QStringLiteral("ESC"), Qt::Key_Escape},   {QStringLiteral("F1"), Qt::Key_F1},
+        {QStringLiteral("F2"), Qt::Key_F2},        {QStringLiteral("F4"), Qt::Key_F4},
     };
     const auto it = keys.constFind(name.toUpper());
     if (it == keys.constEnd())

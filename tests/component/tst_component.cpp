@@ -68,7 +68,8 @@ void tst_Component::cleanup()
 void tst_Component::nullConversions()
 {
     QCOMPARE(MdlDigest::NullToStr(QVariant()), QString());
-    QCOMPARE(MdlDigest::NullToStr(QVariant(QStringLiteral("收到货款"))), QStringLiteral("收到货款"));
+    QCOMPARE(MdlDigest::NullToStr(QVariant(QStringLiteral("收到货款"))),
+             QStringLiteral("收到货款"));
     QCOMPARE(MdlDigest::NullToStr(QVariant(12)), QStringLiteral("12"));
     QVERIFY(MdlDigest::StrToNull(QString()).isNull());
     QCOMPARE(MdlDigest::StrToNull(QStringLiteral(" ")), QVariant(QStringLiteral(" ")));

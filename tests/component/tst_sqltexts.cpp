@@ -38,15 +38,15 @@ void tst_SqlTexts::fixedTexts_data()
                               << "Select Distinct GL_bDigest.cCode,Code.cCode_Name From GL_bDigest "
                                  "LEFT JOIN Code ON GL_bDigest.cCode = Code.cCode Order By "
                                  "GL_bDigest.cCode";
-    QTest::newRow("account list") << SqlText::AccountListQuery() << "Select cCode,cCode_Name From Code";
+    QTest::newRow("account list") << SqlText::AccountListQuery()
+                                  << "Select cCode,cCode_Name From Code";
     QTest::newRow("account filter")
         << SqlText::AccountFilter("10") << "cCode like '%10%' Or cCode_Name  like '%10%' ";
     QTest::newRow("account filter keeps blanks")
         << SqlText::AccountFilter(" 10") << "cCode like '% 10%' Or cCode_Name  like '% 10%' ";
     QTest::newRow("account filter of blanks is empty") << SqlText::AccountFilter("   ") << "";
-    QTest::newRow("find by code and name")
-        << SqlText::AccountFindCriterion("1001", "库存现金")
-        << "cCode='1001' AND cCode_Name='库存现金'";
+    QTest::newRow("find by code and name") << SqlText::AccountFindCriterion("1001", "库存现金")
+                                           << "cCode='1001' AND cCode_Name='库存现金'";
     QTest::newRow("find by code or name")
         << SqlText::AccountFindCriterion("", "1001") << "cCode='1001' OR cCode_Name='1001'";
     QTest::newRow("from-to") << SqlText::FromToStatement("cCode_Name", "库存现金", "cCode", "Code")
@@ -69,15 +69,28 @@ void tst_SqlTexts::filterCondition_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("account");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("nothing") << "" << "" << "" << "";
-    QTest::newRow("code alone has no leading And") << "01" << "" << "" << "cId='01'";
-    QTest::newRow("text alone") << "" << "收到货款" << "" << "cText='收到货款'";
+    QTest::newRow("nothing") << ""
+                             << ""
+                             << ""
+                             << "";
+    QTest::newRow("code alone has no leading And") << "01"
+                                                   << ""
+                                                   << ""
+                                                   << "cId='01'";
+    QTest::newRow("text alone") << ""
+                                << "收到货款"
+                                << ""
+                                << "cText='收到货款'";
     QTest::newRow("code and account")
-        << "01" << "" << "1001"
+        << "01"
+        << ""
+        << "1001"
         << "cId='01' And (cCode_Name='1001' or  GL_bDigest.cCode='1001')";
-    QTest::newRow("all three")
-        << "01" << "收到货款" << "应收账款"
-        << "cId='01' And cText='收到货款' And (cCode_Name='应收账款' or  GL_bDigest.cCode='应收账款')";
+    QTest::newRow("all three") << "01"
+                               << "收到货款"
+                               << "应收账款"
+                               << "cId='01' And cText='收到货款' And (cCode_Name='应收账款' or  "
+                                  "GL_bDigest.cCode='应收账款')";
 }
 
 void tst_SqlTexts::filterCondition()
@@ -98,12 +111,12 @@ void tst_SqlTexts::apostrophesAreDoubled_data()
     QTest::newRow("re-find") << SqlText::RecordRefindCriterion("a'b") << "cId='a''b'";
     QTest::newRow("account find") << SqlText::AccountFindCriterion("", "O'Neil")
                                   << "cCode='O''Neil' OR cCode_Name='O''Neil'";
-    QTest::newRow("account filter") << SqlText::AccountFilter("'")
-                                    << "cCode like '%''%' Or cCode_Name  like '%''%' ";
+    QTest::newRow("account filter")
+        << SqlText::AccountFilter("'") << "cCode like '%''%' Or cCode_Name  like '%''%' ";
     QTest::newRow("from-to value") << SqlText::FromToStatement("cCode_Name", "x'y", "cCode", "Code")
                                    << "select cCode as code from Code where cCode_Name='x''y'";
-    QTest::newRow("filter condition") << SqlText::FilterCondition("", "it's", "")
-                                      << "cText='it''s'";
+    QTest::newRow("filter condition")
+        << SqlText::FilterCondition("", "it's", "") << "cText='it''s'";
 }
 
 void tst_SqlTexts::apostrophesAreDoubled()

@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 
-// The statement shapes the component sends (Part 1.1 of the spec), exactly as it builds them.
+// The statement shapes the component sends, exactly as it builds them.
 inline const QString kListing = QStringLiteral(
     "Select GL_bDigest.*,Code.cCode_Name From GL_bDigest LEFT JOIN Code ON GL_bDigest.cCode = "
     "Code.cCode Order By GL_bDigest.cId");

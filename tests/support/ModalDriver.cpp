@@ -27,7 +27,8 @@ void ModalDriver::expectMessage(const QString &text, QMessageBox::Icon icon,
             return;
         }
         if (box->text() != text)
-            m_problems << QStringLiteral("message text \"%1\", expected \"%2\"").arg(box->text(), text);
+            m_problems
+                << QStringLiteral("message text \"%1\", expected \"%2\"").arg(box->text(), text);
         if (box->windowTitle() != caption)
             m_problems << QStringLiteral("caption \"%1\", expected \"%2\" (message \"%3\")")
                               .arg(box->windowTitle(), caption, box->text());
@@ -38,7 +39,8 @@ void ModalDriver::expectMessage(const QString &text, QMessageBox::Icon icon,
                               .arg(box->text());
         QAbstractButton *button = box->button(answer);
         if (!button) {
-            m_problems << QStringLiteral("message \"%1\" has no button %2").arg(box->text()).arg(answer);
+            m_problems
+                << QStringLiteral("message \"%1\" has no button %2").arg(box->text()).arg(answer);
             box->close();
             return;
         }

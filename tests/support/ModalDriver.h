@@ -46,5 +46,4 @@ private:
 } // namespace kvtest
 
 // Fails the test with the driver's problems unless every expected window came and was answered.
-#define KV_VERIFY_MODALS(driver)                                                                   \
-    QTRY_VERIFY2((driver).satisfied(), qPrintable((driver).problems()))
+#define KV_VERIFY_MODALS(driver) QTRY_VERIFY2((driver).satisfied(), qPrintable((driver).problems()))

@@ -60,7 +60,8 @@ BrowserHarness::BrowserHarness(std::shared_ptr<DataKit::Database> db, bool readO
     : m_db(std::move(db))
     , m_digest(std::make_unique<QXDigest>())
     , m_readOnly(readOnly)
-{}
+{
+}
 
 BrowserHarness::~BrowserHarness()
 {
