@@ -77,17 +77,23 @@ int fail(const QString &message, int code)
 
 int main(int argc, char **argv)
 {
+    // The mnemonic filter runs without a display; everything else is the desktop program, whose
+    // toolkit options (-platform, -style, ...) QApplication takes out of the arguments first.
+    const QStringList raw = argumentsOf(argc, argv);
     Options options;
-    if (!parse(argumentsOf(argc, argv), options)) {
-        std::fputs(kUsage, stderr);
-        return kExitUsage;
-    }
-    if (options.mnemonic)
+    if (raw.size() > 1 && raw.at(1) == QLatin1String("--mnemonic")) {
+        if (!parse(raw, options))
+            return kExitUsage;
         return RunMnemonicCommand(options.texts, stdin, stdout);
+    }
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("kvdigest"));
     QApplication::setApplicationName(QStringLiteral("kvdigest"));
+    if (!parse(QApplication::arguments(), options) || options.mnemonic) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
     if (options.database.isEmpty())
         options.database = defaultLedger();
 

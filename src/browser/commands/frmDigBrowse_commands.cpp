@@ -48,6 +48,17 @@ void frmDigBrowse::CmdAdd()
         gridRowLeave(cancel, SpGrdDig->currentRow(), SpGrdDig->currentColumn());
     });
     Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("{Left}")); });
+    // Pressed away from the blank entry row, Add has just been refused (the summary exists, or the
+    // row lacks its code or text). The cursor now leaves that row without the grid's row-leave:
+    // the row shows its snapshot again and nothing stays pending, or the next row left would be
+    // written with this row's flag up, over whatever another user stored in it meanwhile.
+    Guarded([this] {
+        const long current = SpGrdDig->currentRow();
+        if (current != SpGrdDig->rowCount() - 1) {
+            RestoreRowState(current);
+            BounceColumn();
+        }
+    });
     Guarded([this] { GotoLastRow(); });
     Guarded([this] { setButton(QStringLiteral("TlbAdd"), false); });
 }
@@ -67,7 +78,14 @@ void frmDigBrowse::CmdRefresh()
     Guarded([this] { AppendBlankRow(); });
     Guarded([this] { SpGrdDig->setRedraw(true); });
     Guarded([this] { SaveRowState(SpGrdDig->currentRow()); });
+    // Whatever was typed is gone with the refill; a flag left up would have the first row moved
+    // away from written back from the grid, over other users' newer changes.
+    mblnEditing = false;
     Guarded([this] { mblnAddMark = SpGrdDig->rowCount() == SpGrdDig->currentRow() + 1; });
+    // The refill leaves the cursor on the first row, so the Ctrl+PgUp below may not move it and
+    // raise no row-enter; the one the grid raised while the first row was still the only one left
+    // Delete off. Delete follows the row the cursor is on, as row-enter would set it.
+    Guarded([this] { setButton(QStringLiteral("TlbDel"), !mblnAddMark); });
     Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("^{PGUP}")); });
     Guarded([this] { setButton(QStringLiteral("TlbAdd"), false); });
     Guarded([this] { setButton(QStringLiteral("TlbCancel"), false); });

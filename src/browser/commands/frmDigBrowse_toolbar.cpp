@@ -19,9 +19,9 @@ struct ImageEntry
 };
 
 const ImageEntry kImages[] = {
-    {"imgAdd", 101},    {"imgDel", 102},   {"imgCancel", 103},  {"imgFind", 104},
-    {"imgFilter", 105}, {"imgRefresh", 106}, {"imgFont", 107},  {"imgPrint", 108},
-    {"imgHelp", 109},   {"imgExit", 110},  {"imgPreview", 116}, {"imgOutput", 117},
+    {"imgAdd", 101},    {"imgDel", 102},     {"imgCancel", 103},  {"imgFind", 104},
+    {"imgFilter", 105}, {"imgRefresh", 106}, {"imgFont", 107},    {"imgPrint", 108},
+    {"imgHelp", 109},   {"imgExit", 110},    {"imgPreview", 116}, {"imgOutput", 117},
     {"imgPSetup", 118},
 };
 
@@ -35,10 +35,10 @@ struct ButtonEntry
 
 // The twelve buttons in toolbar order; the three separators stand between the groups.
 const ButtonEntry kButtons[] = {
-    {"TlbPSetup", 13, 137, 138}, {"TlbPrint", 8, 13, 13},     {"TlbPreview", 11, 135, 135},
-    {"TlbOutput", 12, 136, 136}, {"TlbAdd", 1, 63, 63},       {"TlbDel", 2, 9, 9},
-    {"TlbCancel", 3, 10, 10},    {"TlbFind", 4, 11, 11},      {"TlbFilter", 5, 12, 12},
-    {"TlbRefresh", 6, 117, 117}, {"TlbHelp", 9, 14, 14},      {"TlbExit", 10, 15, 15},
+    {"TlbPSetup", 13, 137, 138}, {"TlbPrint", 8, 13, 13}, {"TlbPreview", 11, 135, 135},
+    {"TlbOutput", 12, 136, 136}, {"TlbAdd", 1, 63, 63},   {"TlbDel", 2, 9, 9},
+    {"TlbCancel", 3, 10, 10},    {"TlbFind", 4, 11, 11},  {"TlbFilter", 5, 12, 12},
+    {"TlbRefresh", 6, 117, 117}, {"TlbHelp", 9, 14, 14},  {"TlbExit", 10, 15, 15},
 };
 
 // Virtual-key numbers of the keys the shortcuts name.
@@ -124,7 +124,11 @@ bool frmDigBrowse::eventFilter(QObject *watched, QEvent *event)
         ShowHelpTopic();
         return true;
     }
-    if (!mKeyPreview)
+    // The switch goes off when a cell editor opens and back on at the next cursor move. A commit
+    // that leaves the cursor where it is (Enter in the last column, Esc) closes the editor without
+    // a move: the window's keys must work again then too, or the Enter that saves a new row typed
+    // up to its account, Ctrl+Z and the others would be dead until the user moves.
+    if (!mKeyPreview && SpGrdDig->isEditing())
         return false;
     if (Form_KeyDown(virtualKey(*keyEvent), shiftMask(keyEvent->modifiers())))
         return true;
@@ -140,8 +144,7 @@ bool frmDigBrowse::Form_KeyDown(int keyCode, int shift)
     };
     switch (keyCode) {
     case kVkEnter:
-        if (SpGrdDig->currentColumn() == SpGrdDig->columnCount() - 1 && mblnAddMark &&
-            mblnEditing)
+        if (SpGrdDig->currentColumn() == SpGrdDig->columnCount() - 1 && mblnAddMark && mblnEditing)
             EnterCommit();
         return false; // the grid receives Enter as well
     case 'I':

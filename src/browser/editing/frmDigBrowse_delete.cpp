@@ -1,10 +1,10 @@
-// Deleting the summary of the cursor's row, or a selected group of neighbouring rows. Each record is
-// found again by the code its row showed, deleted by a statement on the database, and its row taken
-// out of the grid without reloading the listing.
+// Deleting the summary of the cursor's row, or a selected group of neighbouring rows. Each record
+// is found again by the code its row showed, deleted by a statement on the database, and its row
+// taken out of the grid without reloading the listing.
 #include "frmDigBrowse.h"
 
-#include "Database.h"
 #include "DataKitError.h"
+#include "Database.h"
 #include "ErrorInfo.h"
 #include "Guarded.h"
 #include "MdlDigest.h"
@@ -35,6 +35,10 @@ void frmDigBrowse::ReportDeleteError(long number, const QString &description)
         ShowStop(LoadResStrings({104, 2, 106}));
     else if (number == DataKit::errLockedByOther)
         ShowStop(LoadResString(84));
+    else if (number == DataKit::errHeldExclusively)
+        // Not even the summary could be read again: the component's own words for the case, not
+        // the kit's sentence with the engine's untranslated text behind it.
+        ShowStop(LoadResString(23));
     else
         ShowStop(description); // a refusal the user can act on must never pass silently
 }
@@ -58,10 +62,9 @@ bool frmDigBrowse::FDelete()
             ShowStop(kAlreadyDeleted);
             return false;
         }
-        const QString question =
-            LoadResStrings({4, 1}) + QStringLiteral("---") +
-            MdlDigest::NullToStr(mRecObject->Fields(QStringLiteral("ctext"))) +
-            QStringLiteral("  ") + LoadResString(5) + QStringLiteral("?");
+        const QString question = LoadResStrings({4, 1}) + QStringLiteral("---") +
+                                 MdlDigest::NullToStr(mRecObject->Fields(QStringLiteral("ctext"))) +
+                                 QStringLiteral("  ") + LoadResString(5) + QStringLiteral("?");
         if (!MsgBox(this, question, LoadResString(17), MsgIcon::Question))
             return true;
 
@@ -74,6 +77,11 @@ bool frmDigBrowse::FDelete()
         BounceColumn();
         SaveRowState(row);
         mblnAddMark = SpGrdDig->rowCount() == SpGrdDig->currentRow() + 1;
+        // A change pending in the deleted row went with it. Left standing, the flag would make the
+        // row that took its place count as changed, and leaving that row would write its summary
+        // back from the grid over other users' newer changes; Cancel would have nothing to undo.
+        mblnEditing = false;
+        setButton(QStringLiteral("TlbCancel"), false);
         return true;
     } catch (const std::exception &error) {
         ReportDeleteError(ErrorNumber(error), ErrorDescription(error));
@@ -116,6 +124,9 @@ bool frmDigBrowse::FDelete1(long &lngRow, long &lngRowSel)
             BounceColumn();
             SaveRowState(lngRow);
             mblnAddMark = SpGrdDig->currentRow() == SpGrdDig->rowCount() - 1;
+            // As in FDelete: a pending change went with the deleted row.
+            mblnEditing = false;
+            setButton(QStringLiteral("TlbCancel"), false);
         }
         SpGrdDig->setRedraw(true);
         return true;

@@ -184,6 +184,9 @@ void frmDigBrowse::ReportSaveError(long number, const QString &description)
         ShowStop(description);
 }
 
+// A failed write is given up before its message is shown: the message waits for the user, and a
+// half-done write (an Edit holds the row, on SQLite the whole database) must not make the other
+// users wait with it.
 bool frmDigBrowse::FAdd()
 {
     try {
@@ -193,8 +196,10 @@ bool frmDigBrowse::FAdd()
         mRecObject->Update();
         return true;
     } catch (const std::exception &error) {
-        ReportSaveError(ErrorNumber(error), ErrorDescription(error));
+        const long number = ErrorNumber(error);
+        const QString description = ErrorDescription(error);
         Guarded([this] { mRecObject->CancelUpdate(); });
+        ReportSaveError(number, description);
         setButton(QStringLiteral("TlbAdd"), true);
         return false;
     }
@@ -202,23 +207,31 @@ bool frmDigBrowse::FAdd()
 
 bool frmDigBrowse::Fedit()
 {
-    try {
+    const auto write = [this] {
         mRecObject->Edit();
         WriteRow(mlngCurRow);
         mRecObject->Update();
+    };
+    try {
+        write();
         return true;
     } catch (const std::exception &error) {
-        const long number = ErrorNumber(error);
-        if (IsInUseError(number) && SpGrdDig->text(mlngCurRow, 0) == mstrRowSave[0]) {
-            // The code is unchanged, so the reference cannot be what the database minds: write again.
-            mRecObject->CancelUpdate();
-            mRecObject->Edit();
-            WriteRow(mlngCurRow);
-            mRecObject->Update();
-            return true;
-        }
-        ReportSaveError(number, ErrorDescription(error));
+        long number = ErrorNumber(error);
+        QString description = ErrorDescription(error);
         Guarded([this] { mRecObject->CancelUpdate(); });
+        if (IsInUseError(number) && SpGrdDig->text(mlngCurRow, 0) == mstrRowSave[0]) {
+            // The code is unchanged, so the reference cannot be what the database minds: write
+            // again. Refused again, the row is reported like any refusal and nothing stays pending.
+            try {
+                write();
+                return true;
+            } catch (const std::exception &again) {
+                number = ErrorNumber(again);
+                description = ErrorDescription(again);
+                Guarded([this] { mRecObject->CancelUpdate(); });
+            }
+        }
+        ReportSaveError(number, description);
         return false;
     }
 }
