@@ -42,7 +42,7 @@ inline void goTo(BrowserHarness &h, long row, long col)
     h.settle();
 }
 
-// The four states of Part 3.1 by name, then the Add, Del, Cancel, Find, Filter buttons as +/-.
+// The four states by name, then the Add, Del, Cancel, Find, Filter buttons as +/-.
 inline QString state(BrowserHarness &h)
 {
     const bool add = h.window().mblnAddMark;

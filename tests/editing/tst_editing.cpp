@@ -96,7 +96,7 @@ void tst_Editing::addsASummaryTypedIntoTheBlankRow()
     QCOMPARE(h.window().currentRowMark(), 34L);
     QCOMPARE(h.window().rowSnapshot()[0], QString());
     QVERIFY(h.window().refCode().isEmpty());
-    // Saving by moving away leaves Add on (Part 4.2); Cancel is off on the new row.
+    // Saving by moving away leaves Add on; Cancel is off on the new row.
     QCOMPARE(state(h), QStringLiteral("blank +--++"));
 
     // The saved row is an ordinary summary now: going up to it and back changes nothing.
@@ -159,7 +159,7 @@ void tst_Editing::addsWithCtrlIAndTheAddButton()
     QCOMPARE(state(h), QStringLiteral("blank ---++"));
     QCOMPARE(storedCount(*db), 34L);
 
-    // Enter in the account column saves as well (the Enter commit of Part 4.2).
+    // Enter in the account column saves as well (the Enter commit).
     typeCodeAndText(h, QStringLiteral("A3"), QStringLiteral("收回欠款"));
     press(h, Qt::Key_Tab);
     type(h, QStringLiteral("1122"));
@@ -346,7 +346,7 @@ void tst_Editing::refusesAnEmptyCodeOrText()
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 2L);
     QCOMPARE(h.row(2), QStringList({"", "", "ZFHK", "应付账款"}));
-    // Refusing the row turns Add on even here (Part 3.1's button table).
+    // Refusing the row turns Add on even here.
     QCOMPARE(state(h), QStringLiteral("editing +++++"));
     goTo(h, 2, 0);
     type(h, QStringLiteral("02"));

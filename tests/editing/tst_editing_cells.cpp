@@ -25,7 +25,7 @@ const QStringList kBlank = {"", "", "", ""};
 const QString kBadAccount = QStringLiteral("非法科目！");
 
 // Answers the account list: types the search text into its search box and chooses the account
-// the list then highlights with Enter, after checking the list is the one Part 3.3 describes.
+// the list then highlights with Enter, after checking the list is the account list.
 std::function<void(QWidget *)> chooseAccount(const QString &search, QString *firstShown = nullptr)
 {
     return [=](QWidget *dialog) {
@@ -309,7 +309,7 @@ void tst_EditingCells::emptiedAccountStoresNull()
              QStringList({"08", "计提折旧", "JTZJ", "(null)"}));
 
     // An account renamed by another user meanwhile: the old name finds no code, and the row is
-    // stored without an account (Part 3.3).
+    // stored without an account.
     kvtest::anotherConnection()->Execute(
         QStringLiteral("UPDATE Code SET cCode_Name = '职工薪酬' WHERE cCode = '2211'"));
     goTo(h, 9, 1);
@@ -336,7 +336,7 @@ void tst_EditingCells::choosesAnAccountFromTheReference()
     kvtest::ModalDriver modal;
     const long blank = kDemoBlankRow;
 
-    // 行 is read xing here: level-1 characters take the letter of their code range (Part 3.4).
+    // 行 is read xing here: level-1 characters take the letter of their code range.
     typeCodeAndText(h, QStringLiteral("R1"), QStringLiteral("银行手续费"));
     press(h, Qt::Key_Tab);
     QString seen;
@@ -437,7 +437,7 @@ void tst_EditingCells::closingTheReferenceChangesNothing()
              QStringList({"R2", "收回欠款", "SHQK", "1122"}));
 }
 // Two accounts with one name: a name typed or written back stands for the first of them in the
-// chart (Part 3.3); only the code typed, or chosen from the list, tells them apart.
+// chart; only the code typed, or chosen from the list, tells them apart.
 void tst_EditingCells::accountsSharingAName()
 {
     const auto db = kvtest::hostDatabase();

@@ -411,7 +411,7 @@ void tst_EditingSaves::aRefusalReleasesTheDatabaseBeforeItsMessage()
 }
 
 // The kit reports "in use by other tables" for a summary whose code did not change: the row is
-// written once more, without a message (Part 3.1). Only a server can be made to say that for an
+// written once more, without a message. Only a server can be made to say that for an
 // unchanged key; a trigger raises the foreign-key error for the first `times` writes.
 void tst_EditingSaves::unchangedCodeInUseIsWrittenAgain()
 {
