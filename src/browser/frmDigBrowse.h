@@ -152,6 +152,8 @@ private:
     void CmdDelete();
     void ReportDeleteError(long number, const QString &description);
     void DeleteFoundRecord();
+    void UndoBlankRow();
+    void DropPendingEdit();
 
     GridControl *SpGrdDig = nullptr;
     QToolBar *Toolbar1 = nullptr;

@@ -50,11 +50,26 @@ void frmDigBrowse::DeleteFoundRecord()
     mRecObject->Requery(-1);
 }
 
+// On the blank entry row a deletion only takes back what was typed there.
+void frmDigBrowse::UndoBlankRow()
+{
+    RestoreRowState(SpGrdDig->currentRow());
+    BounceColumn();
+}
+
+// A change pending in a deleted row went with it. Left standing, the flag would make the row that
+// took its place count as changed, and leaving that row would write its summary back from the grid
+// over other users' newer changes; Cancel would have nothing to undo.
+void frmDigBrowse::DropPendingEdit()
+{
+    mblnEditing = false;
+    setButton(QStringLiteral("TlbCancel"), false);
+}
+
 bool frmDigBrowse::FDelete()
 {
     if (mblnAddMark) {
-        RestoreRowState(SpGrdDig->currentRow());
-        BounceColumn();
+        UndoBlankRow();
         return true;
     }
     try {
@@ -77,11 +92,7 @@ bool frmDigBrowse::FDelete()
         BounceColumn();
         SaveRowState(row);
         mblnAddMark = SpGrdDig->rowCount() == SpGrdDig->currentRow() + 1;
-        // A change pending in the deleted row went with it. Left standing, the flag would make the
-        // row that took its place count as changed, and leaving that row would write its summary
-        // back from the grid over other users' newer changes; Cancel would have nothing to undo.
-        mblnEditing = false;
-        setButton(QStringLiteral("TlbCancel"), false);
+        DropPendingEdit();
         return true;
     } catch (const std::exception &error) {
         ReportDeleteError(ErrorNumber(error), ErrorDescription(error));
@@ -93,8 +104,7 @@ bool frmDigBrowse::FDelete()
 bool frmDigBrowse::FDelete1(long &lngRow, long &lngRowSel)
 {
     if (mblnAddMark) {
-        RestoreRowState(SpGrdDig->currentRow());
-        BounceColumn();
+        UndoBlankRow();
         return true;
     }
     try {
@@ -124,9 +134,7 @@ bool frmDigBrowse::FDelete1(long &lngRow, long &lngRowSel)
             BounceColumn();
             SaveRowState(lngRow);
             mblnAddMark = SpGrdDig->currentRow() == SpGrdDig->rowCount() - 1;
-            // As in FDelete: a pending change went with the deleted row.
-            mblnEditing = false;
-            setButton(QStringLiteral("TlbCancel"), false);
+            DropPendingEdit();
         }
         SpGrdDig->setRedraw(true);
         return true;
