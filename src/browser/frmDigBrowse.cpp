@@ -208,6 +208,8 @@ void frmDigBrowse::InitGrid()
     for (int col = 0; col < 4; ++col)
         grid.setText(0, col, LoadResString(headers[col]));
     grid.setReferenceColumn(3);
+    // The blank entry row holds no summary: Ctrl+End goes to the last summary above it.
+    grid.setTrailingEntryRow(true);
 }
 
 void frmDigBrowse::resizeEvent(QResizeEvent *event)
