@@ -4,29 +4,22 @@
 #include "GridKeys.h"
 #include "ModalDriver.h"
 #include "Recordset.h"
+#include "Snapshot.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QDir>
 #include <QHeaderView>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 
 using kvtest::BrowserHarness;
 
 namespace {
-
-// Saves what the window looks like when the environment asks for pictures, to look at by eye.
-void snapshot(QWidget &window, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("KVDIGEST_SNAPSHOT_DIR");
-    if (dir.isEmpty())
-        return;
-    QDir().mkpath(dir);
-    window.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
 
 QString codeOfCurrentRecord(frmDigBrowse &window)
 {
@@ -48,6 +41,8 @@ private slots:
     void navigatesTheListing();
     void navigationFindsRowsAgainAfterOtherUsersChanges();
     void navigationOnAnEmptyListing();
+    void keysGoToTheEndsOfTheListing();
+    void helpPageReadsCleanly();
     void layoutFollowsTheWindow();
     void closingWithAHalfTypedRowWritesNothing();
     void databaseGoneWhileOpen();
@@ -104,7 +99,7 @@ void tst_Browser::loadsTheDemoLedger()
     QVERIFY(!h.window().mblnAddMark);
     QCOMPARE(h.window().rowSnapshot()[1], QStringLiteral("收到货款"));
     QCOMPARE(h.buttons(), QStringLiteral("-+-++"));
-    snapshot(h.window(), QStringLiteral("browser-demo"));
+    kvtest::snapshot(h.window(), QStringLiteral("browser-demo"));
 }
 
 void tst_Browser::showsNullsAndUnknownAccountsAsEmptyCells()
@@ -237,6 +232,59 @@ void tst_Browser::navigationOnAnEmptyListing()
     QVERIFY(w.mblnAddMark);
 }
 
+// Ctrl+Home and Ctrl+End go to the first and the last summary, never to the blank entry row, Home
+// and End to the first and last column. Like any move they save the row left behind, and the row
+// they reach becomes the window's current row. None of them is a shortcut of the toolbar.
+void tst_Browser::keysGoToTheEndsOfTheListing()
+{
+    const auto db = kvtest::hostDatabase();
+    BrowserHarness h(db);
+    h.open();
+    kvtest::ModalDriver modal;
+    GridControl &grid = h.grid();
+    kvtest::clickCell(grid, 4, 1);
+    h.type(QStringLiteral("改过的摘要"));
+    h.press(Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(grid.currentRow(), 1L);
+    QCOMPARE(grid.currentColumn(), 1L);
+    QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("04")).at(1), QStringLiteral("改过的摘要"));
+    QCOMPARE(h.window().currentRowMark(), 1L);
+    QCOMPARE(h.window().rowSnapshot()[1], QStringLiteral("收到货款"));
+    QCOMPARE(h.buttons(), QStringLiteral("-+-++"));
+
+    h.press(Qt::Key_End);
+    QCOMPARE(grid.currentColumn(), 3L);
+    h.press(Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(grid.currentRow(), 32L);
+    QCOMPARE(grid.currentColumn(), 3L);
+    QCOMPARE(h.window().currentRowMark(), 32L);
+    QVERIFY(!h.window().mblnAddMark);
+    h.press(Qt::Key_Home);
+    QCOMPARE(grid.currentColumn(), 0L);
+    QCOMPARE(h.row(32).at(0), QStringLiteral("32"));
+    QCOMPARE(h.buttons(), QStringLiteral("-+-++"));
+    KV_VERIFY_MODALS(modal);
+}
+
+// F1 opens the help page; its Chinese sentences read without stray spaces where the page's source
+// breaks a line.
+void tst_Browser::helpPageReadsCleanly()
+{
+    BrowserHarness h(kvtest::hostDatabase(false));
+    h.open();
+    h.press(Qt::Key_F1);
+    auto *viewer = h.window().findChild<QDialog *>(QStringLiteral("helpViewer"));
+    QVERIFY(viewer);
+    kvtest::snapshot(*viewer, QStringLiteral("help"));
+    const QString text = viewer->findChild<QTextBrowser *>()->toPlainText();
+    viewer->close();
+    QVERIFY(text.contains(QStringLiteral("只需按编码或助记码选取，不必每次重新输入。")));
+    const QString cjk = QStringLiteral("[\\p{Han}\\x{3000}-\\x{303F}\\x{FF00}-\\x{FFEF}“”]");
+    const QRegularExpression gap(cjk + QStringLiteral("[ \\t]+") + cjk);
+    const QRegularExpressionMatch match = gap.match(text);
+    QVERIFY2(!match.hasMatch(), qPrintable(text.mid(match.capturedStart() - 10, 30)));
+}
+
 void tst_Browser::layoutFollowsTheWindow()
 {
     BrowserHarness h(kvtest::hostDatabase());
@@ -247,10 +295,17 @@ void tst_Browser::layoutFollowsTheWindow()
     h.settle();
     const int dpi = w.logicalDpiX();
     const QRect grid = h.grid().geometry();
+    const QRect status = w.findChild<QLabel *>(QStringLiteral("lblStatus"))->geometry();
     QCOMPARE(grid.top(), w.barHeight() + 200 * dpi / 1440);
-    QCOMPARE(grid.height(), 600 - w.barHeight() - 300 * dpi / 1440);
+    QCOMPARE(grid.height(), 600 - w.barHeight() - 300 * dpi / 1440 - status.height());
     QCOMPARE(grid.width(), 900 - 100 * dpi / 1440);
     QCOMPARE(grid.left(), 90 * dpi / 1440);
+    // The status line right under the grid, as wide, inside the window.
+    QCOMPARE(status.top(), grid.bottom() + 1);
+    QCOMPARE(status.left(), grid.left());
+    QCOMPARE(status.width(), grid.width());
+    QVERIFY(status.height() >= w.fontMetrics().height());
+    QVERIFY(status.bottom() < 600);
 
     // Too low to hold the grid: the grid keeps its last place.
     w.resize(900, w.barHeight() + 10);
