@@ -204,7 +204,6 @@ private slots:
     void queuedKeysKeepTheirOrder();
 
     void shiftExtendsTheSelectionEnd();
-    void ctrlEndStopsAboveATrailingEntryRow();
     void sortOrdersOnlyTheSelectedBlock();
     void removeRowKeepsTheCursorOnItsRow();
     void headerClickGoesToFirstRowBeforeReporting();
@@ -284,10 +283,6 @@ void tst_Grid::commitKeys_data()
                                << QStringList{open, "edited 2,1 xy cell=xy", "close", "leave 2,1",
                                               "enter 1,1"}
                                << "xy";
-    QTest::newRow("Ctrl+End") << 1 << (Qt::ControlModifier | Qt::Key_End)
-                              << QStringList{open, "edited 2,1 xy cell=xy", "close", "leave 2,1",
-                                             "enter 4,1"}
-                              << "xy";
     QTest::newRow("Esc") << 0 << QKeyCombination(Qt::Key_Escape) << QStringList{open, "close"}
                          << "02";
 }
@@ -514,30 +509,6 @@ void tst_Grid::queuedKeysKeepTheirOrder()
     QCOMPARE(w.events.take(),
              (QStringList{"leave 2,0", "leave 2,0", "enter 3,0", "leave 3,0", "enter 4,0"}));
     QCOMPARE(w.events.maxDepth, 1);
-}
-
-// Marked as an entry row, the last row is not where Ctrl+End ends, unless it is the only row;
-// the move still asks row-leave first, and with Shift it moves the selection end.
-void tst_Grid::ctrlEndStopsAboveATrailingEntryRow()
-{
-    {
-        Window w(sample());
-        w.grid.setTrailingEntryRow(true);
-        w.grid.setCurrentRow(1);
-        w.events.take();
-        pressKey(w.grid, Qt::Key_End, Qt::ControlModifier);
-        QCOMPARE(w.events.take(), (QStringList{"leave 1,0", "enter 3,0"}));
-        pressKey(w.grid, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(w.grid.selectionEndRow(), 1);
-        pressKey(w.grid, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(w.grid.selectionEndRow(), 3);
-        QCOMPARE(w.grid.currentRow(), 3);
-        QCOMPARE(w.events.take(), QStringList());
-    }
-    Window alone({{"", "", "", ""}});
-    alone.grid.setTrailingEntryRow(true);
-    pressKey(alone.grid, Qt::Key_End, Qt::ControlModifier);
-    QCOMPARE(alone.grid.currentRow(), 1);
 }
 
 void tst_Grid::shiftExtendsTheSelectionEnd()

@@ -2,7 +2,6 @@
 
 #include "Database.h"
 #include "GridControl.h"
-#include "GridKeys.h"
 #include "QXDigest.h"
 #include "Recordset.h"
 #include "frmDigBrowse.h"
@@ -105,18 +104,6 @@ QStringList BrowserHarness::row(long row) const
     for (long col = 0; col < 4; ++col)
         cells << grid().text(row, col);
     return cells;
-}
-
-void BrowserHarness::press(Qt::Key key, Qt::KeyboardModifiers mods) const
-{
-    pressKey(grid(), key, mods);
-    settle();
-}
-
-void BrowserHarness::type(const QString &text) const
-{
-    typeInto(grid(), text);
-    settle();
 }
 
 void BrowserHarness::click(const QString &key) const

@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <Qt>
 #include <memory>
 
 class QXDigest;
@@ -51,9 +50,6 @@ public:
     // Lets queued keystrokes and repaints through.
     void settle() const;
     QStringList row(long row) const;
-    // A key pressed, or a text typed, on the grid as a user would; then settled.
-    void press(Qt::Key key, Qt::KeyboardModifiers mods = {}) const;
-    void type(const QString &text) const;
     // Clicks the toolbar button as a user would (nothing happens when it is disabled).
     void click(const QString &key) const;
     bool enabled(const QString &key) const;
