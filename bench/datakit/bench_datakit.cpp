@@ -101,6 +101,13 @@ void run(const QString &engine, const QString &target, bool create, int rows)
         rs->Fields(0);
     });
 
+    measure(QStringLiteral("count the stored summaries (status line, per refill)"), 5, [&] {
+        auto count = db->OpenRecordset(QStringLiteral("Select Count(*) From GL_bDigest"),
+                                       DataKit::dbOpenSnapshot);
+        if (count->Fields(0).toLongLong() != rows)
+            qFatal("counted %lld rows", count->Fields(0).toLongLong());
+    });
+
     auto rs = db->OpenRecordset(kListing, DataKit::dbOpenDynaset);
     rs->FindFirst(QStringLiteral("cId='%1'").arg(code(rows * 3 / 4)));
     measure(QStringLiteral("Requery, current record kept"), 15, [&] {

@@ -93,6 +93,10 @@ frmDigBrowse::frmDigBrowse()
     SpGrdDig->setEvents(this);
     SpGrdDig->view()->installEventFilter(this);
 
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setFixedHeight(lblStatus->fontMetrics().height() + 6);
+
     lblTitle1 = new QLabel(this);
     lblTitle2 = new QLabel(this);
     lblTitle1->hide();
@@ -181,6 +185,8 @@ void frmDigBrowse::Form_Load()
     mblnEditing = false;
     setButton(QStringLiteral("TlbCancel"), false);
     setButton(QStringLiteral("TlbAdd"), false);
+
+    StatusAfterRefill(false);
 }
 
 void frmDigBrowse::InitGrid()
@@ -208,6 +214,8 @@ void frmDigBrowse::InitGrid()
     for (int col = 0; col < 4; ++col)
         grid.setText(0, col, LoadResString(headers[col]));
     grid.setReferenceColumn(3);
+    // The blank entry row holds no summary: Ctrl+End goes to the last summary above it.
+    grid.setTrailingEntryRow(true);
 }
 
 void frmDigBrowse::resizeEvent(QResizeEvent *event)
@@ -219,12 +227,15 @@ void frmDigBrowse::resizeEvent(QResizeEvent *event)
 void frmDigBrowse::Form_Resize()
 {
     Toolbar1->setGeometry(0, 0, width(), Toolbar1->sizeHint().height());
-    const int h = height() - mintBarHeight - TwipsToPixels(*this, 300);
+    // The status line takes its height from the grid's and sits right under it.
+    const int h = height() - mintBarHeight - TwipsToPixels(*this, 300) - lblStatus->height();
     if (h <= 0)
         return;
-    SpGrdDig->setGeometry(TwipsToPixels(*this, kGridLeft),
-                          mintBarHeight + TwipsToPixels(*this, 200),
-                          width() - TwipsToPixels(*this, 100), h);
+    const int left = TwipsToPixels(*this, kGridLeft);
+    const int top = mintBarHeight + TwipsToPixels(*this, 200);
+    const int w = width() - TwipsToPixels(*this, 100);
+    SpGrdDig->setGeometry(left, top, w, h);
+    lblStatus->setGeometry(left, top + h, w, lblStatus->height());
     PlaceTitleLabels();
 }
 

@@ -145,6 +145,14 @@ private:
     void setButton(const QString &key, bool enabled);
     bool buttonEnabled(const QString &key) const;
 
+    // Status line (frmDigBrowse_status.cpp). Every refill of the grid ends with StatusAfterRefill,
+    // saying whether it showed a filtered listing (the filter lasts until the next refill); it
+    // counts the stored summaries once. The window's own saves and deletions keep the count with
+    // StoredCountChanged.
+    void StatusAfterRefill(bool filtered);
+    void StoredCountChanged(long delta);
+    void UpdateStatusLine();
+
     // Commands.
     void CmdAdd();
     void CmdCancel();
@@ -161,6 +169,7 @@ private:
     QHash<QString, QAction *> mButtons;
     QLabel *lblTitle1 = nullptr;
     QLabel *lblTitle2 = nullptr;
+    QLabel *lblStatus = nullptr;
 
     bool mblnEditing = false;
     long mlngCurRow = 0;
@@ -172,6 +181,8 @@ private:
     std::shared_ptr<DataKit::Database> mdbPrint;
     QString mHelpFile;
     int mHelpTopic = 0;
+    bool mblnFiltered = false;
+    long mlngStoredCount = -1; // -1 while unknown
     bool mKeyPreview = false;
     bool mUnloaded = false;
 };

@@ -27,6 +27,11 @@ QString ListingQuery()
     return kListingHead + kListingFrom + kListingJoin + kListingOrder;
 }
 
+QString SummaryCountQuery()
+{
+    return QStringLiteral("Select Count(*) From GL_bDigest");
+}
+
 QString FilteredListingQuery(const QString &condition)
 {
     return kListingHead + kListingFrom + kListingJoin + QStringLiteral(" where ") + condition +

@@ -10,6 +10,7 @@ namespace SqlText {
 QString Quoted(const QString &value); // the value's apostrophes doubled, without surrounding quotes
 
 QString ListingQuery();
+QString SummaryCountQuery();
 QString FilteredListingQuery(const QString &condition);
 QString FilterCondition(const QString &code, const QString &text, const QString &account);
 QString CodeValueList();

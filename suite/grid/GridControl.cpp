@@ -114,6 +114,11 @@ long GridControl::dataRows() const
     return m_model->rows();
 }
 
+long GridControl::lastRecordRow() const
+{
+    return m_trailingEntryRow && dataRows() > 1 ? dataRows() - 1 : dataRows();
+}
+
 long GridControl::clampRow(long row) const
 {
     return dataRows() == 0 ? 0 : qBound(1L, row, dataRows());

@@ -31,6 +31,9 @@ class QTableView;
 // Up/Down/Page keys, a click elsewhere or the focus leaving the grid commit it through
 // gridCellEdited; Esc abandons it.
 //
+// Home and End go to the first and last column, Ctrl+Home and Ctrl+End to the first and last row
+// (both with the row-leave question of any user move; with Shift they move the selection end).
+//
 // Per-column flag: 0 marks a free-text column, whose cells show their whole text as a tooltip when
 // it does not fit; 1 shows no tooltip.
 class GridControl : public QWidget
@@ -66,6 +69,9 @@ public:
     void setSelectionEndRow(long row);
     // Scrolls so that row is the first data row shown.
     void setTopRow(long row);
+    // On: the last data row is where new data is entered, not a record, so Ctrl+End stops on the
+    // row above it (unless it is the only data row). Off by default.
+    void setTrailingEntryRow(bool on) { m_trailingEntryRow = on; }
 
     void setColumnWidth(long col, long twips);
     // The editor of the column's cells takes at most maxChars characters; 0 for no limit.
@@ -132,6 +138,7 @@ private:
     };
 
     long dataRows() const;
+    long lastRecordRow() const;
     long clampRow(long row) const;
     long clampColumn(long col) const;
     int pixelsX(long twips) const;
@@ -183,6 +190,7 @@ private:
     long m_mouseRow = -1;
     long m_pendingTopRow = 0;
     bool m_redraw = true;
+    bool m_trailingEntryRow = false;
 
     bool m_editing = false;
     bool m_committing = false;

@@ -116,8 +116,8 @@ bool GridControl::gridKey(const QKeyEvent &event)
     return true;
 }
 
-// Arrows, Home/End and the Page keys. Shift with a row key moves the selection end instead of the
-// cursor.
+// Arrows, Home/End, Ctrl+Home/Ctrl+End and the Page keys. Shift with a row key moves the selection
+// end instead of the cursor.
 bool GridControl::moveKey(const QKeyEvent &event)
 {
     const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
@@ -125,7 +125,8 @@ bool GridControl::moveKey(const QKeyEvent &event)
     if (modifiers & (Qt::AltModifier | Qt::MetaModifier))
         return false;
     const int key = event.key();
-    if (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Home || key == Qt::Key_End) {
+    const bool ends = key == Qt::Key_Home || key == Qt::Key_End;
+    if (key == Qt::Key_Left || key == Qt::Key_Right || (ends && !ctrl)) {
         if (m_editing || ctrl)
             return false; // inside the editor these move the caret
         long col = m_col + (key == Qt::Key_Right ? 1 : -1);
@@ -148,6 +149,8 @@ bool GridControl::moveKey(const QKeyEvent &event)
         row = ctrl ? 1 : from - pageRows();
     else if (key == Qt::Key_PageDown)
         row = ctrl ? dataRows() : from + pageRows();
+    else if (ends)
+        row = key == Qt::Key_Home ? 1 : lastRecordRow();
     else
         return false;
     if (!commitEditor())

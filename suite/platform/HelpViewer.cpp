@@ -1,11 +1,13 @@
 #include "HelpViewer.h"
 
+#include "CjkLineBreaks.h"
 #include "MessageBox.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -14,6 +16,27 @@ namespace {
 
 const char kViewerName[] = "helpViewer";
 const char kHelpFileProperty[] = "helpFile";
+
+// Pages are written with their Chinese sentences broken across source lines; each page is joined
+// up as it loads, so no page shows stray spaces, whoever wrote it.
+class HelpBrowser final : public QTextBrowser
+{
+public:
+    using QTextBrowser::QTextBrowser;
+
+    QVariant loadResource(int type, const QUrl &name) override
+    {
+        const QVariant resource = QTextBrowser::loadResource(type, name);
+        if (type != QTextDocument::HtmlResource || !resource.isValid())
+            return resource;
+        if (resource.userType() != QMetaType::QByteArray)
+            return JoinCjkLineBreaks(resource.toString());
+        const QByteArray bytes = resource.toByteArray();
+        QStringDecoder decode(
+            QStringConverter::encodingForHtml(bytes).value_or(QStringConverter::Utf8));
+        return JoinCjkLineBreaks(decode(bytes));
+    }
+};
 
 QUrl urlOf(const QString &helpFile)
 {
@@ -41,7 +64,7 @@ QDialog *createViewer(QWidget *parent, const QString &helpFile)
     viewer->setWindowTitle(QStringLiteral("帮助"));
     viewer->resize(680, 560);
 
-    auto *browser = new QTextBrowser(viewer);
+    auto *browser = new HelpBrowser(viewer);
     browser->setObjectName(QStringLiteral("helpBrowser"));
     browser->setOpenExternalLinks(true);
     // Forced to HTML: a help file's name need not end in .html.

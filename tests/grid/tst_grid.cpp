@@ -233,6 +233,8 @@ void tst_Grid::navigationKeys_data()
     QTest::newRow("PgDn") << QKeyCombination(Qt::Key_PageDown) << 4 << 1;
     QTest::newRow("Ctrl+PgUp") << (Qt::ControlModifier | Qt::Key_PageUp) << 1 << 1;
     QTest::newRow("Ctrl+PgDn") << (Qt::ControlModifier | Qt::Key_PageDown) << 4 << 1;
+    QTest::newRow("Ctrl+Home") << (Qt::ControlModifier | Qt::Key_Home) << 1 << 1;
+    QTest::newRow("Ctrl+End") << (Qt::ControlModifier | Qt::Key_End) << 4 << 1;
     QTest::newRow("Tab") << QKeyCombination(Qt::Key_Tab) << 2 << 2;
     QTest::newRow("Shift+Tab") << (Qt::ShiftModifier | Qt::Key_Backtab) << 2 << 0;
     QTest::newRow("Enter") << QKeyCombination(Qt::Key_Return) << 2 << 2;

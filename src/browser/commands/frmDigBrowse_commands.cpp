@@ -78,6 +78,7 @@ void frmDigBrowse::CmdRefresh()
     Guarded([this] { AppendBlankRow(); });
     Guarded([this] { SpGrdDig->setRedraw(true); });
     Guarded([this] { SaveRowState(SpGrdDig->currentRow()); });
+    Guarded([this] { StatusAfterRefill(false); });
     // Whatever was typed is gone with the refill; a flag left up would have the first row moved
     // away from written back from the grid, over other users' newer changes.
     mblnEditing = false;

@@ -93,6 +93,7 @@ bool frmDigBrowse::FDelete()
         SaveRowState(row);
         mblnAddMark = SpGrdDig->rowCount() == SpGrdDig->currentRow() + 1;
         DropPendingEdit();
+        StoredCountChanged(-1);
         return true;
     } catch (const std::exception &error) {
         ReportDeleteError(ErrorNumber(error), ErrorDescription(error));
@@ -129,6 +130,7 @@ bool frmDigBrowse::FDelete1(long &lngRow, long &lngRowSel)
             }
             DeleteFoundRecord();
             SpGrdDig->removeRow(row);
+            StoredCountChanged(-1);
             SpGrdDig->setCurrentRow(lngRowSel < lngRow ? row - 1 : row);
             lngRow = SpGrdDig->currentRow();
             BounceColumn();

@@ -90,6 +90,7 @@ void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
             mblnEditing = false;
             AppendBlankRow();
             SpGrdDig->setCurrentRow(SpGrdDig->rowCount() - 1);
+            StoredCountChanged(1);
         } else if (!FCur()) {
             cancel = 1;
             ShowStop(LoadResStrings({104, 2, 107}));

@@ -1,0 +1,47 @@
+// The status line under the grid: how many summaries the grid shows and how many are stored, the
+// database, and the read-only mode. The stored count is read once per refill and then kept by the
+// window's own saves and deletions, so the line costs the same at any size of the table.
+#include "frmDigBrowse.h"
+
+#include "Database.h"
+#include "DatabaseLabel.h"
+#include "Recordset.h"
+#include "SqlTexts.h"
+
+#include <QLabel>
+
+void frmDigBrowse::StatusAfterRefill(bool filtered)
+{
+    mblnFiltered = filtered;
+    try {
+        auto count = dbs->OpenRecordset(SqlText::SummaryCountQuery(), DataKit::dbOpenSnapshot);
+        mlngStoredCount = count->Fields(0).toLongLong();
+    } catch (const std::exception &) {
+        // The line leaves out what it cannot know; the refill itself has reported any trouble.
+        mlngStoredCount = -1;
+    }
+    UpdateStatusLine();
+}
+
+void frmDigBrowse::StoredCountChanged(long delta)
+{
+    if (mlngStoredCount >= 0)
+        mlngStoredCount += delta;
+    UpdateStatusLine();
+}
+
+void frmDigBrowse::UpdateStatusLine()
+{
+    // Every row but the header and the blank entry row is a summary.
+    QString line = QStringLiteral("%1 条").arg(qMax(0L, SpGrdDig->rowCount() - 2));
+    if (mlngStoredCount >= 0)
+        line += QStringLiteral(" / 共 %1 条").arg(mlngStoredCount);
+    const QString gap = QStringLiteral("    ");
+    if (mblnFiltered)
+        line += gap + QStringLiteral("过滤中");
+    if (dbs)
+        line += gap + QStringLiteral("数据库：") + DatabaseLabel(dbs->target());
+    if (blnReadOnly)
+        line += gap + QStringLiteral("只读");
+    lblStatus->setText(line);
+}
