@@ -277,11 +277,15 @@ void frmDigBrowse::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
+// A suite installation may put its own help file in place; otherwise the shipped page serves.
+QString frmDigBrowse::HelpFileInUse() const
+{
+    return QFile::exists(mHelpFile) ? mHelpFile : QString::fromLatin1(kHelpPage);
+}
+
 void frmDigBrowse::ShowHelpTopic()
 {
-    // A suite installation may put its own help file in place; otherwise the shipped page serves.
-    const QString file = QFile::exists(mHelpFile) ? mHelpFile : QString::fromLatin1(kHelpPage);
-    ShowHelp(this, file, mHelpTopic);
+    ShowHelp(this, HelpFileInUse(), mHelpTopic);
 }
 
 void frmDigBrowse::done(int result)

@@ -588,12 +588,7 @@ void tst_Delete::heldExclusivelyByAnother()
     kvtest::ModalDriver modal;
     goToRow(h, 4);
     const auto other = kvtest::anotherConnection();
-    if (kvtest::usingPostgres()) {
-        other->Execute(QStringLiteral("BEGIN"));
-        other->Execute(QStringLiteral("LOCK TABLE gl_bdigest IN ACCESS EXCLUSIVE MODE"));
-    } else {
-        other->Execute(QStringLiteral("BEGIN EXCLUSIVE"));
-    }
+    kvtest::holdExclusively(*other);
     // Not even the summary can be read again: the user is told so, and nothing is asked.
     QString shown;
     modal.expectDialog([&shown](QWidget *window) {

@@ -177,12 +177,7 @@ void tst_Filter::valueLists()
     QCOMPARE(box(d, "cboText")->count(), 33);
 
     // A list that cannot be read says why; the box keeps what it had and the dialog goes on.
-    if (kvtest::usingPostgres()) {
-        other->Execute(QStringLiteral("BEGIN"));
-        other->Execute(QStringLiteral("LOCK TABLE gl_bdigest IN ACCESS EXCLUSIVE MODE"));
-    } else {
-        other->Execute(QStringLiteral("BEGIN EXCLUSIVE"));
-    }
+    kvtest::holdExclusively(*other);
     kvtest::typeText(box(d, "cboId"), QStringLiteral("08"));
     modal.expectMessage(QStringLiteral("别的用户以独占方式打开数据库，不能打开表！"),
                         QMessageBox::Critical);
