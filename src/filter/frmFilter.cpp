@@ -5,11 +5,11 @@
 #include "Fonts.h"
 #include "HelpViewer.h"
 #include "Pictures.h"
-#include "Recordset.h"
 #include "SendKeys.h"
 #include "SqlTexts.h"
 #include "StringTable.h"
 #include "Twips.h"
+#include "WindowKeys.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -90,15 +91,12 @@ frmFilter::frmFilter(std::shared_ptr<DataKit::Database> database, QString helpFi
     // Enter and Esc mean no button here: Enter moves on to the next control, Esc does nothing.
     for (QPushButton *button : findChildren<QPushButton *>()) {
         button->setAutoDefault(false);
-        button->setDefault(false);
         button->installEventFilter(this);
     }
 
     PlaceControls();
     Form_Load();
 }
-
-frmFilter::~frmFilter() = default;
 
 void frmFilter::PlaceControls()
 {
@@ -146,11 +144,6 @@ void frmFilter::Form_Load()
     cmdNo->setIcon(QIcon(LoadResPicture(kNoPicture, kPictureSize)));
     cmdYes->setIconSize(kPictureSize);
     cmdNo->setIconSize(kPictureSize);
-
-    for (QComboBox *combo : mBoxes) {
-        combo->clear();
-        combo->clearEditText();
-    }
     mBoxes[0]->setFocus();
 }
 
@@ -187,16 +180,8 @@ bool frmFilter::cbo_KeyPress(QChar character)
 
 void frmFilter::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_F1) {
-        ShowHelp(this, mHelpFile, kHelpContext);
-        return;
-    }
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
-        event->key() == Qt::Key_Enter) {
-        event->ignore();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!WindowKey(*event, [this] { ShowHelp(this, mHelpFile, kHelpContext); }))
+        QDialog::keyPressEvent(event);
 }
 
 void frmFilter::cmdYes_Click()

@@ -25,7 +25,6 @@ class frmFilter final : public QDialog
 public:
     // The value lists are read from database; helpFile is the file F1 opens.
     frmFilter(std::shared_ptr<DataKit::Database> database, QString helpFile, QWidget *parent);
-    ~frmFilter() override;
 
     QString strSel;
 

@@ -45,7 +45,7 @@ void frmFilter::cmdValue_Click(int box)
         combo->clearEditText();
         // Whatever was read reaches the list, also when reading stops half-way.
         QStringList read;
-        const auto show = qScopeGuard([&] {
+        const auto listRead = qScopeGuard([&] {
             combo->addItems(read);
             combo->setCurrentIndex(-1); // a filled list selects nothing: the box stays empty
         });

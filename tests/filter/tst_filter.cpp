@@ -1,21 +1,26 @@
-// The find/filter dialog driven as a user drives it: typing and pasting into its boxes, picking
-// from the value lists, Enter, Esc, its buttons and its close box.
+// The find/filter dialog and the Find and Filter commands, driven as a user drives them: typing
+// and pasting into the boxes, the value lists, Enter and the buttons; the toolbar and Ctrl+K.
 #include "Beep.h"
 #include "BrowserHarness.h"
 #include "Database.h"
 #include "GridKeys.h"
 #include "ModalDriver.h"
-#include "Snapshot.h"
 #include "TestDatabase.h"
+#include "frmDigBrowse.h"
 #include "frmFilter.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 
+using kvtest::BrowserHarness;
+
 namespace {
+
+const QString kFind = QStringLiteral("查找条件");
+const QString kFilter = QStringLiteral("过滤条件");
+const QString kHeld = QStringLiteral("别的用户以独占方式打开数据库，不能打开表！");
+const char *const kBoxes[] = {"cboId", "cboText", "cboCode"};
 
 QComboBox *box(QWidget &dialog, const char *name)
 {
@@ -27,12 +32,25 @@ void click(QWidget &dialog, const char *name)
     QTest::mouseClick(dialog.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
 }
 
-QStringList items(QComboBox *combo)
+// Code, text and account into their boxes; an apostrophe cannot be typed, so it is pasted.
+void fill(QWidget &dialog, const QStringList &values)
 {
-    QStringList list;
-    for (int i = 0; i < combo->count(); ++i)
-        list << combo->itemText(i);
-    return list;
+    for (int i = 0; i < values.size(); ++i) {
+        if (values[i].contains(QLatin1Char('\'')))
+            kvtest::pasteText(box(dialog, kBoxes[i]), values[i]);
+        else
+            kvtest::typeText(box(dialog, kBoxes[i]), values[i]);
+    }
+}
+
+void answer(kvtest::ModalDriver &modal, const QString &caption, const QStringList &values,
+            const char *button = "cmdYes")
+{
+    modal.expectDialog([=](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), caption);
+        fill(*dialog, values);
+        click(*dialog, button);
+    });
 }
 
 } // namespace
@@ -42,49 +60,13 @@ class tst_Filter : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void looksAsDesigned();
+    void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
     void conditionFromTheBoxes_data();
     void conditionFromTheBoxes();
-    void keysAndClosing();
-    void valueLists();
-
-private:
-    std::shared_ptr<DataKit::Database> m_db;
-    std::unique_ptr<frmFilter> m_dialog;
+    void dialogKeysAndValueLists();
+    void findAndFilter();
+    void valuesAreMatchedLiterally();
 };
-
-void tst_Filter::init()
-{
-    m_db = kvtest::hostDatabase();
-    m_dialog =
-        std::make_unique<frmFilter>(m_db, QStringLiteral(":/kvdigest/help/digest.html"), nullptr);
-    m_dialog->setWindowTitle(QStringLiteral("过滤条件"));
-    m_dialog->show();
-    QApplication::setActiveWindow(m_dialog.get());
-}
-
-void tst_Filter::cleanup()
-{
-    m_dialog.reset();
-}
-
-void tst_Filter::looksAsDesigned()
-{
-    frmFilter &d = *m_dialog;
-    kvtest::snapshot(d, QStringLiteral("filter-dialog"));
-    // 96 dots to the inch: 15 twips a pixel.
-    QCOMPARE(d.size(), QSize(385, 153));
-    QCOMPARE(box(d, "cboText")->geometry(), QRect(93, 48, 216, 20));
-    QCOMPARE(d.findChild<QPushButton *>("cmdNo")->geometry(), QRect(214, 120, 58, 23));
-    QCOMPARE(d.findChild<QLabel *>("lblCode")->pos(), QPoint(17, 87));
-    QCOMPARE(d.findChild<QLabel *>("lblCode")->text(), QStringLiteral("相关科目"));
-    QCOMPARE(d.findChild<QPushButton *>("cmdValue3")->text(), QStringLiteral("可能取值"));
-    QVERIFY(d.findChild<QPushButton *>("cmdYes")->text().isEmpty());
-    QVERIFY(!d.findChild<QPushButton *>("cmdYes")->icon().isNull());
-    QCOMPARE(d.focusWidget(), box(d, "cboId"));
-}
 
 void tst_Filter::conditionFromTheBoxes_data()
 {
@@ -99,39 +81,34 @@ void tst_Filter::conditionFromTheBoxes_data()
     QTest::newRow("code, account") << QStringList{"X", "", "Z"} << "cId='X' And " + z;
     QTest::newRow("text, account") << QStringList{"", "Y", "Z"} << "cText='Y' And " + z;
     QTest::newRow("all") << QStringList{"X", "Y", "Z"} << "cId='X' And cText='Y' And " + z;
-    QTest::newRow("pasted apostrophe")
-        << QStringList{"", "O'Neil Ltd", ""} << "cText='O''Neil Ltd'";
-    QTest::newRow("pattern characters") << QStringList{"5%_\\", "", ""} << "cId='5%_\\'";
-    QTest::newRow("blanks") << QStringList{"", "  ", ""} << "cText='  '";
+    QTest::newRow("apostrophe") << QStringList{"", "O'Neil Ltd"} << "cText='O''Neil Ltd'";
+    QTest::newRow("pattern characters") << QStringList{"5%_\\"} << "cId='5%_\\'";
+    QTest::newRow("blanks") << QStringList{"", "  "} << "cText='  '";
 }
 
 void tst_Filter::conditionFromTheBoxes()
 {
     QFETCH(QStringList, boxes);
     QFETCH(QString, condition);
-    frmFilter &d = *m_dialog;
-    const char *names[] = {"cboId", "cboText", "cboCode"};
-    for (int i = 0; i < 3; ++i) {
-        if (boxes[i].contains(QLatin1Char('\'')))
-            kvtest::pasteText(box(d, names[i]), boxes[i]);
-        else
-            kvtest::typeText(box(d, names[i]), boxes[i]);
-    }
+    frmFilter d(kvtest::hostDatabase(), QString(), nullptr);
+    d.show();
+    fill(d, boxes);
     click(d, "cmdYes");
-    QVERIFY(!d.isVisible());
-    QCOMPARE(d.result(), int(QDialog::Accepted));
     QCOMPARE(d.strSel, condition);
 }
 
-void tst_Filter::keysAndClosing()
+void tst_Filter::dialogKeysAndValueLists()
 {
-    frmFilter &d = *m_dialog;
+    const auto db = kvtest::hostDatabase();
+    kvtest::insertSummaries(*db, {{"40", "收到货款", "", "1002"}, {"41", "", "", "9999"}});
+    frmFilter d(db, QStringLiteral(":/kvdigest/help/digest.html"), nullptr);
+    d.show();
+    kvtest::ModalDriver modal;
     const long beeps = BeepCount();
     kvtest::typeText(box(d, "cboId"), QStringLiteral("a'b|c"));
     QCOMPARE(BeepCount(), beeps + 2);
     QCOMPARE(box(d, "cboId")->currentText(), QStringLiteral("abc"));
-
-    // Enter moves along the tab order and presses no button; Esc does nothing.
+    // Enter moves along the tab order and presses no button; Esc does nothing; F1 is help.
     for (const char *next : {"cboText", "cboCode", "cmdYes", "cmdNo", "cmdValue1", "cmdValue2",
                              "cmdValue3", "cboId"}) {
         QTest::keyClick(d.focusWidget(), Qt::Key_Return);
@@ -139,62 +116,123 @@ void tst_Filter::keysAndClosing()
         QCOMPARE(d.focusWidget()->objectName(), QString::fromLatin1(next));
     }
     QTest::keyClick(d.focusWidget(), Qt::Key_Escape);
-    QVERIFY(d.isVisible());
-    QCOMPARE(box(d, "cboId")->currentText(), QStringLiteral("abc"));
-    QCOMPARE(box(d, "cboId")->count(), 0);
+    QTest::keyClick(d.focusWidget(), Qt::Key_F1);
+    QTRY_VERIFY(d.findChild<QDialog *>(QStringLiteral("helpViewer"))->isVisible());
+    QVERIFY(d.isVisible() && box(d, "cboId")->count() == 0);
 
-    // Cancel and the close box leave no condition, whatever the boxes hold.
-    click(d, "cmdNo");
-    QVERIFY(!d.isVisible());
-    QVERIFY(d.strSel.isEmpty());
-    d.show();
-    d.close();
-    QVERIFY(d.strSel.isEmpty());
-    QCOMPARE(d.result(), int(QDialog::Rejected));
-}
-
-void tst_Filter::valueLists()
-{
-    frmFilter &d = *m_dialog;
-    kvtest::ModalDriver modal;
-    kvtest::insertSummaries(*m_db, {{"40", "收到货款", "", "1002"}, {"41", "", "", "9999"}});
-    // Typed text gives way to the list: distinct pairs in query order, nothing empty.
-    kvtest::typeText(box(d, "cboText"), QStringLiteral("打了字"));
+    // Distinct (value, account name) pairs, nothing empty: 收到货款 twice, 41 and no account not
+    // at all. Typed text gives way. Pressed again after another user's change: as stored now.
     click(d, "cmdValue2");
-    QCOMPARE(box(d, "cboText")->currentText(), QString());
-    QCOMPARE(items(box(d, "cboText")).count(QStringLiteral("收到货款")), 2);
     QCOMPARE(box(d, "cboText")->count(), 33);
     click(d, "cmdValue3");
-    QCOMPARE(items(box(d, "cboCode")).mid(0, 3), QStringList({"库存现金", "银行存款", "应收账款"}));
-
-    // Pressed again after another user's changes: the list as stored now, nothing twice.
-    const auto other = kvtest::anotherConnection();
-    other->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId = '40'"));
-    kvtest::insertSummaries(*other, {{"42", "新摘要", "", ""}});
+    QCOMPARE(box(d, "cboCode")->itemText(1), QStringLiteral("银行存款"));
+    QCOMPARE(box(d, "cboCode")->itemText(2), QStringLiteral("应收账款"));
+    kvtest::typeText(box(d, "cboText"), QStringLiteral("打了字"));
+    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='40'"));
     click(d, "cmdValue2");
-    QCOMPARE(items(box(d, "cboText")).count(QStringLiteral("收到货款")), 1);
-    QVERIFY(items(box(d, "cboText")).contains(QStringLiteral("新摘要")));
-    QCOMPARE(box(d, "cboText")->count(), 33);
+    QCOMPARE(box(d, "cboText")->count(), 32);
+    QCOMPARE(box(d, "cboText")->currentText(), QString());
 
-    // A list that cannot be read says why; the box keeps what it had and the dialog goes on.
+    // A list that cannot be read says why; the box keeps what it had.
+    const auto other = kvtest::anotherConnection();
     kvtest::holdExclusively(*other);
-    kvtest::typeText(box(d, "cboId"), QStringLiteral("08"));
-    modal.expectMessage(QStringLiteral("别的用户以独占方式打开数据库，不能打开表！"),
-                        QMessageBox::Critical);
+    modal.expectMessage(kHeld, QMessageBox::Critical);
     click(d, "cmdValue1");
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(box(d, "cboId")->currentText(), QStringLiteral("08"));
+    QCOMPARE(box(d, "cboId")->currentText(), QStringLiteral("abc"));
     other->Execute(QStringLiteral("ROLLBACK"));
 
-    // Picking from the list with the keyboard: F4 opens it, the arrows move, Enter takes.
-    QComboBox *texts = box(d, "cboText");
-    QTest::keyClick(texts, Qt::Key_F4);
-    QTRY_VERIFY(texts->view()->isVisible());
-    QTest::keyClick(texts->view(), Qt::Key_Down);
-    QTest::keyClick(texts->view(), Qt::Key_Return);
-    QCOMPARE(texts->currentText(), items(texts).at(1));
+    // Picked with the keyboard: the arrows walk the list.
+    QTest::keyClick(box(d, "cboText"), Qt::Key_Down);
     click(d, "cmdYes");
-    QCOMPARE(d.strSel, QStringLiteral("cId='08' And cText='%1'").arg(items(texts).at(1)));
+    QCOMPARE(d.strSel,
+             QStringLiteral("cId='abc' And cText='%1'").arg(box(d, "cboText")->itemText(0)));
+    // Cancel and the close box leave no condition, whatever the boxes hold.
+    d.strSel.clear();
+    d.show();
+    click(d, "cmdNo");
+    QVERIFY(!d.isVisible() && d.strSel.isEmpty());
+    d.show();
+    d.close();
+    QVERIFY(!d.isVisible() && d.strSel.isEmpty());
+}
+
+void tst_Filter::findAndFilter()
+{
+    const auto db = kvtest::hostDatabase();
+    BrowserHarness h(db);
+    h.open();
+    kvtest::ModalDriver modal;
+    answer(modal, kFind, {"", "", "管理费用"});
+    kvtest::pressKey(h.grid(), Qt::Key_K, Qt::ControlModifier);
+    KV_VERIFY_MODALS(modal);
+    QCOMPARE(h.grid().currentRow(), 5L);
+    answer(modal, kFind, {"09", "发放工资"});
+    modal.expectMessage(QStringLiteral("没有符合条件的记录"), QMessageBox::Critical);
+    h.click(QStringLiteral("TlbFind"));
+    answer(modal, kFind, {"20"}, "cmdNo");
+    h.click(QStringLiteral("TlbFind"));
+    QCOMPARE(h.grid().currentRow(), 5L);
+
+    answer(modal, kFilter, {"", "", "2211"});
+    h.click(QStringLiteral("TlbFilter"));
+    QCOMPARE(h.codes(), QStringList({"09", "10"}));
+    QVERIFY(!h.window().mblnAddMark);
+    // Found, but hidden by the filter: nothing moves and nothing is said.
+    answer(modal, kFind, {"05"});
+    h.click(QStringLiteral("TlbFind"));
+    QCOMPARE(h.grid().currentRow(), 1L);
+    // Matching nothing, or refused by the database (said why): the blank entry row alone.
+    answer(modal, kFilter, {"", "没有这条"});
+    h.click(QStringLiteral("TlbFilter"));
+    QCOMPARE(h.grid().rowCount(), 2L);
+    QVERIFY(h.window().mblnAddMark);
+    QCOMPARE(h.buttons(), QStringLiteral("---++"));
+    h.click(QStringLiteral("TlbRefresh"));
+    const auto other = kvtest::anotherConnection();
+    kvtest::holdExclusively(*other);
+    answer(modal, kFilter, {"01"});
+    modal.expectMessage(kHeld, QMessageBox::Critical);
+    h.click(QStringLiteral("TlbFilter"));
+    KV_VERIFY_MODALS(modal);
+    QCOMPARE(h.grid().rowCount(), 2L);
+    other->Execute(QStringLiteral("ROLLBACK"));
+    h.click(QStringLiteral("TlbRefresh"));
+    QCOMPARE(h.grid().rowCount(), 34L);
+
+    // Find leaves the row as a move does: the change is saved before the cursor goes. Filter
+    // refills from the database: the typed text is gone and nothing is written.
+    for (const QString &caption : {kFind, kFilter}) {
+        h.grid().setCurrentRow(4);
+        h.grid().setCurrentColumn(1);
+        kvtest::typeInto(h.grid(), caption);
+        kvtest::pressKey(h.grid(), Qt::Key_Return);
+        answer(modal, caption, {"", "", caption == kFind ? "2211" : "银行存款"});
+        h.click(caption == kFind ? QStringLiteral("TlbFind") : QStringLiteral("TlbFilter"));
+        KV_VERIFY_MODALS(modal);
+        QVERIFY(!h.window().editing());
+        QCOMPARE(h.buttons(), QStringLiteral("-+-++"));
+        QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("04")).value(1), kFind);
+    }
+    QCOMPARE(h.row(1).at(1), kFind);
+}
+
+// Equality, never a pattern, on both engines; an apostrophe is searched for as text.
+void tst_Filter::valuesAreMatchedLiterally()
+{
+    const auto db = kvtest::hostDatabase(false);
+    const QStringList texts = {"5%", "50", "5_", "5x", "\\5", "5", "  ", " ", "O'Neil"};
+    for (int i = 0; i < texts.size(); ++i)
+        kvtest::insertSummaries(*db, {{QString::number(i + 1), texts[i], "", ""}});
+    BrowserHarness h(db);
+    h.open();
+    kvtest::ModalDriver modal;
+    for (int i : {0, 2, 4, 6, 8}) {
+        answer(modal, kFilter, {"", texts[i]});
+        h.click(QStringLiteral("TlbFilter"));
+        QCOMPARE(h.codes(), QStringList{QString::number(i + 1)});
+    }
+    KV_VERIFY_MODALS(modal);
 }
 
 KV_TEST_MAIN(tst_Filter)
