@@ -1,6 +1,7 @@
 #include "ErrorInfo.h"
 
 #include "DataKitError.h"
+#include "StringTable.h"
 
 long ErrorNumber(const std::exception &error)
 {
@@ -14,6 +15,13 @@ QString ErrorDescription(const std::exception &error)
     if (const auto *kitError = dynamic_cast<const DataKit::Error *>(&error))
         return kitError->description();
     return QString::fromLocal8Bit(error.what());
+}
+
+QString ReadFailureText(const std::exception &error)
+{
+    if (ErrorNumber(error) == DataKit::errHeldExclusively)
+        return LoadResString(23);
+    return ErrorDescription(error);
 }
 
 bool IsInUseError(long number)

@@ -7,6 +7,9 @@
 // the kit's) and a description to show.
 long ErrorNumber(const std::exception &error);
 QString ErrorDescription(const std::exception &error);
+// What to tell the user when reading failed: the component's own words for a table another user
+// holds exclusively, else the description.
+QString ReadFailureText(const std::exception &error);
 
 // Numbers the kit may report besides its own named ones.
 constexpr long kErrInUseByOtherTablesToo = 3396;

@@ -11,12 +11,12 @@
 #include "StringTable.h"
 #include "SystemDirectory.h"
 #include "Twips.h"
+#include "WindowKeys.h"
 #include "clsRef.h"
 
 #include <QApplication>
 #include <QDate>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QToolBar>
@@ -275,24 +275,19 @@ void frmDigBrowse::Form_Activate()
 
 void frmDigBrowse::keyPressEvent(QKeyEvent *event)
 {
-    // A summary window does not close on Esc or answer Enter like a dialog's buttons would.
-    if (event->key() == Qt::Key_F1) {
-        ShowHelpTopic();
-        return;
-    }
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return ||
-        event->key() == Qt::Key_Enter) {
-        event->ignore();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!WindowKey(*event, [this] { ShowHelpTopic(); }))
+        QDialog::keyPressEvent(event);
+}
+
+// A suite installation may put its own help file in place; otherwise the shipped page serves.
+QString frmDigBrowse::HelpFileInUse() const
+{
+    return QFile::exists(mHelpFile) ? mHelpFile : QString::fromLatin1(kHelpPage);
 }
 
 void frmDigBrowse::ShowHelpTopic()
 {
-    // A suite installation may put its own help file in place; otherwise the shipped page serves.
-    const QString file = QFile::exists(mHelpFile) ? mHelpFile : QString::fromLatin1(kHelpPage);
-    ShowHelp(this, file, mHelpTopic);
+    ShowHelp(this, HelpFileInUse(), mHelpTopic);
 }
 
 void frmDigBrowse::done(int result)

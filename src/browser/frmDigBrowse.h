@@ -112,6 +112,7 @@ private:
     void Form_Unload();
     void InitGrid();
     void PlaceTitleLabels();
+    QString HelpFileInUse() const;
     void ShowHelpTopic();
 
     // Grid binding.
@@ -157,6 +158,11 @@ private:
     void CmdAdd();
     void CmdCancel();
     void CmdRefresh();
+    void RefillGrid(DataKit::Recordset *source, bool filtered);
+    void CmdFind();
+    void CmdFilter();
+    QString AskCondition(int caption);
+    void ShowFoundRow(long row);
     void CmdDelete();
     void ReportDeleteError(long number, const QString &description);
     void DeleteFoundRecord();

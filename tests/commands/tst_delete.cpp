@@ -55,14 +55,6 @@ QStringList storedCodes(DataKit::Database &db)
     return codes;
 }
 
-QStringList gridCodes(const BrowserHarness &h)
-{
-    QStringList codes;
-    for (long r = 1; r < h.grid().rowCount() - 1; ++r)
-        codes << h.grid().text(r, 0);
-    return codes;
-}
-
 QStringList allRows(const BrowserHarness &h)
 {
     QStringList rows;
@@ -219,7 +211,7 @@ void tst_Delete::deletesOneSummary()
     QCOMPARE(h.row(3), QStringList({"03", "提取现金", "TQXJ", "库存现金"}));
     QCOMPARE(h.row(4), QStringList({"05", "报销差旅费", "BXCLF", "管理费用"}));
     QCOMPARE(h.row(31), QStringList({"32", "摘要备注", "ZYBZ", ""}));
-    QCOMPARE(gridCodes(h), storedCodes(*db));
+    QCOMPARE(h.codes(), storedCodes(*db));
     CHECK_CONSISTENT(h);
 
     // The next one right after, and then the user browses on without a question.
@@ -229,7 +221,7 @@ void tst_Delete::deletesOneSummary()
     deleteBy(h, !shortcut);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.row(10).at(0), QStringLiteral("12"));
-    QCOMPARE(gridCodes(h), storedCodes(*db));
+    QCOMPARE(h.codes(), storedCodes(*db));
     CHECK_CONSISTENT(h);
     press(h, Qt::Key_Down);
     press(h, Qt::Key_Up);
@@ -298,7 +290,7 @@ void tst_Delete::deletesTheLastSummary()
     QCOMPARE(h.grid().currentRow(), 32L);
     QVERIFY(h.window().mblnAddMark);
     QCOMPARE(h.buttons(), QStringLiteral("---++"));
-    QCOMPARE(gridCodes(h), storedCodes(*db));
+    QCOMPARE(h.codes(), storedCodes(*db));
     CHECK_CONSISTENT(h);
 
     // The only summary of a listing: the blank entry row is all that is left.
@@ -400,7 +392,7 @@ void tst_Delete::deletesAGroup()
             expected << QStringLiteral("0%1").arg(i);
     }
     QCOMPARE(storedCodes(*db), expected);
-    QCOMPARE(gridCodes(h), expected);
+    QCOMPARE(h.codes(), expected);
     QCOMPARE(h.grid().rowCount(), long(expected.size()) + 2);
     // The cursor ends on the group's first row, showing the row that followed the group.
     QCOMPARE(h.grid().currentRow(), low);
@@ -469,7 +461,7 @@ void tst_Delete::usedSummariesAreRefused()
     QVERIFY(kvtest::storedSummary(*db, QStringLiteral("04")).isEmpty());
     QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("05")).value(0), QStringLiteral("05"));
     QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("06")).value(0), QStringLiteral("06"));
-    QCOMPARE(gridCodes(h), storedCodes(*db));
+    QCOMPARE(h.codes(), storedCodes(*db));
     QVERIFY(!h.enabled(QStringLiteral("TlbAdd")));
     QVERIFY(!h.enabled(QStringLiteral("TlbCancel")));
     CHECK_CONSISTENT(h);
@@ -502,7 +494,7 @@ void tst_Delete::alreadyDeletedByAnother()
     press(h, Qt::Key_D, Qt::ControlModifier);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(kvtest::storedCount(*db), 30L);
-    QCOMPARE(gridCodes(h), storedCodes(*db));
+    QCOMPARE(h.codes(), storedCodes(*db));
     CHECK_CONSISTENT(h);
 }
 
@@ -532,7 +524,7 @@ void tst_Delete::groupMeetsASummaryDeletedByAnother()
     KV_VERIFY_MODALS(modal);
     // The first one went; the third was never reached.
     QCOMPARE(storedCodes(*db), left);
-    QCOMPARE(gridCodes(h), left);
+    QCOMPARE(h.codes(), left);
     QVERIFY(!h.enabled(QStringLiteral("TlbAdd")));
     QVERIFY(!h.enabled(QStringLiteral("TlbCancel")));
     CHECK_CONSISTENT(h);
@@ -566,7 +558,7 @@ void tst_Delete::lockedByAnother()
     KV_VERIFY_MODALS(modal);
     other->Execute(QStringLiteral("ROLLBACK"));
     QCOMPARE(kvtest::storedCount(*db), 32L);
-    QCOMPARE(gridCodes(h), storedCodes(*db));
+    QCOMPARE(h.codes(), storedCodes(*db));
     CHECK_CONSISTENT(h);
 
     // Once the other user lets go, the same deletion goes through.
@@ -588,12 +580,7 @@ void tst_Delete::heldExclusivelyByAnother()
     kvtest::ModalDriver modal;
     goToRow(h, 4);
     const auto other = kvtest::anotherConnection();
-    if (kvtest::usingPostgres()) {
-        other->Execute(QStringLiteral("BEGIN"));
-        other->Execute(QStringLiteral("LOCK TABLE gl_bdigest IN ACCESS EXCLUSIVE MODE"));
-    } else {
-        other->Execute(QStringLiteral("BEGIN EXCLUSIVE"));
-    }
+    kvtest::holdExclusively(*other);
     // Not even the summary can be read again: the user is told so, and nothing is asked.
     QString shown;
     modal.expectDialog([&shown](QWidget *window) {

@@ -16,17 +16,6 @@ namespace {
 const QString kHeldExclusively =
     QStringLiteral("别的用户以独占方式打开数据库，不能打开表！常用摘要");
 
-// The other user takes the whole summary table for itself until release().
-void holdExclusively(DataKit::Database &other)
-{
-    if (kvtest::usingPostgres()) {
-        other.Execute(QStringLiteral("BEGIN"));
-        other.Execute(QStringLiteral("LOCK TABLE GL_bDigest IN ACCESS EXCLUSIVE MODE"));
-    } else {
-        other.Execute(QStringLiteral("BEGIN EXCLUSIVE"));
-    }
-}
-
 void release(DataKit::Database &other)
 {
     other.Execute(QStringLiteral("ROLLBACK"));
@@ -115,7 +104,7 @@ void tst_Component::initWhenTableHeldExclusively()
 {
     const auto db = kvtest::hostDatabase();
     const auto other = kvtest::anotherConnection();
-    holdExclusively(*other);
+    kvtest::holdExclusively(*other);
     kvtest::ModalDriver modal;
     modal.expectMessage(kHeldExclusively, QMessageBox::Critical);
     QXDigest digest;

@@ -3,6 +3,7 @@
 #include "GridControl.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QTableView>
 #include <QTest>
@@ -37,12 +38,23 @@ QRect cellRect(GridControl &g, long row, long col)
 
 void typeInto(GridControl &g, const QString &text)
 {
+    typeText(keyTarget(g), text);
+}
+
+void typeText(QWidget *target, const QString &text)
+{
     for (qsizetype i = 0; i < text.size(); ++i) {
         QString unit(text.at(i));
         if (text.at(i).isHighSurrogate() && i + 1 < text.size())
             unit += text.at(++i);
-        QTest::sendKeyEvent(QTest::Click, keyTarget(g), keyOf(unit.at(0)), unit, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Click, target, keyOf(unit.at(0)), unit, Qt::NoModifier);
     }
+}
+
+void pasteText(QWidget *target, const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
 }
 
 void pressKey(GridControl &g, Qt::Key key, Qt::KeyboardModifiers mods)

@@ -150,6 +150,16 @@ std::shared_ptr<DataKit::Database> anotherConnection()
     return remember(usingPostgres() ? db : withoutSync(db));
 }
 
+void holdExclusively(DataKit::Database &other)
+{
+    if (usingPostgres()) {
+        other.Execute(QStringLiteral("BEGIN"));
+        other.Execute(QStringLiteral("LOCK TABLE GL_bDigest IN ACCESS EXCLUSIVE MODE"));
+    } else {
+        other.Execute(QStringLiteral("BEGIN EXCLUSIVE"));
+    }
+}
+
 QString currentTarget()
 {
     return g_target;

@@ -28,6 +28,9 @@ std::shared_ptr<DataKit::Database> anotherConnection();
 // The path or URL of that database.
 QString currentTarget();
 
+// The other user takes the whole summary table for itself, until it rolls back.
+void holdExclusively(DataKit::Database &other);
+
 // A fresh database with the host's tables (HostSchema::create), and its demo data when demo.
 std::shared_ptr<DataKit::Database> hostDatabase(bool demo = true);
 

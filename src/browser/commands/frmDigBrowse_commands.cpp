@@ -24,10 +24,13 @@ void frmDigBrowse::RunCommand(const QString &key)
         CmdDelete();
     } else if (key == QLatin1String("TlbCancel")) {
         CmdCancel();
-    } else if (key == QLatin1String("TlbFind") || key == QLatin1String("TlbFilter") ||
-               key == QLatin1String("TlbPSetup") || key == QLatin1String("TlbPreview") ||
+    } else if (key == QLatin1String("TlbFind")) {
+        CmdFind();
+    } else if (key == QLatin1String("TlbFilter")) {
+        CmdFilter();
+    } else if (key == QLatin1String("TlbPSetup") || key == QLatin1String("TlbPreview") ||
                key == QLatin1String("TlbPrint") || key == QLatin1String("TlbOutput")) {
-        // Finding, filtering and printing come with their own dialogs; not available yet.
+        // Printing comes with its own dialogs; not available yet.
     } else if (key == QLatin1String("TlbRefresh")) {
         CmdRefresh();
     } else if (key == QLatin1String("TlbHelp")) {
@@ -72,24 +75,31 @@ void frmDigBrowse::CmdCancel()
 void frmDigBrowse::CmdRefresh()
 {
     Guarded([this] { mRecObject->Requery(-1); });
+    RefillGrid(mRecObject.get(), false);
+    Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("^{PGUP}")); });
+}
+
+// Refills the grid from a recordset (from none: the blank entry row alone) with redrawing off,
+// appends the blank entry row, takes the current row's snapshot and updates the status line.
+// Whatever was typed is gone with the old rows, so no edit stays pending: a flag left up would have
+// the first row moved away from written back from the grid, over other users' newer changes.
+void frmDigBrowse::RefillGrid(DataKit::Recordset *source, bool filtered)
+{
     Guarded([this] { SpGrdDig->setRedraw(false); });
     Guarded([this] { SpGrdDig->setRowCount(1); });
-    Guarded([this] { FillGrid(*mRecObject); });
+    if (source)
+        Guarded([this, source] { FillGrid(*source); });
     Guarded([this] { AppendBlankRow(); });
     Guarded([this] { SpGrdDig->setRedraw(true); });
     Guarded([this] { SaveRowState(SpGrdDig->currentRow()); });
-    Guarded([this] { StatusAfterRefill(false); });
-    // Whatever was typed is gone with the refill; a flag left up would have the first row moved
-    // away from written back from the grid, over other users' newer changes.
-    mblnEditing = false;
-    Guarded([this] { mblnAddMark = SpGrdDig->rowCount() == SpGrdDig->currentRow() + 1; });
-    // The refill leaves the cursor on the first row, so the Ctrl+PgUp below may not move it and
-    // raise no row-enter; the one the grid raised while the first row was still the only one left
-    // Delete off. Delete follows the row the cursor is on, as row-enter would set it.
-    Guarded([this] { setButton(QStringLiteral("TlbDel"), !mblnAddMark); });
-    Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("^{PGUP}")); });
+    Guarded([this, filtered] { StatusAfterRefill(filtered); });
+    Guarded([this] { DropPendingEdit(); });
     Guarded([this] { setButton(QStringLiteral("TlbAdd"), false); });
-    Guarded([this] { setButton(QStringLiteral("TlbCancel"), false); });
+    Guarded([this] { mblnAddMark = SpGrdDig->rowCount() == SpGrdDig->currentRow() + 1; });
+    // The refill leaves the cursor on the first row, so a later move there may raise no row-enter;
+    // the one the grid raised while the first row was still the only one left Delete off. Delete
+    // follows the row the cursor is on, as row-enter would set it.
+    Guarded([this] { setButton(QStringLiteral("TlbDel"), !mblnAddMark); });
 }
 
 void frmDigBrowse::CmdDelete()

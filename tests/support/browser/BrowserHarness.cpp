@@ -106,6 +106,14 @@ QStringList BrowserHarness::row(long row) const
     return cells;
 }
 
+QStringList BrowserHarness::codes() const
+{
+    QStringList codes;
+    for (long r = 1; r < grid().rowCount() - 1; ++r)
+        codes << grid().text(r, 0);
+    return codes;
+}
+
 void BrowserHarness::click(const QString &key) const
 {
     QAction *action = window().button(key);

@@ -50,6 +50,8 @@ public:
     // Lets queued keystrokes and repaints through.
     void settle() const;
     QStringList row(long row) const;
+    // The codes the grid shows above its blank entry row.
+    QStringList codes() const;
     // Clicks the toolbar button as a user would (nothing happens when it is disabled).
     void click(const QString &key) const;
     bool enabled(const QString &key) const;

@@ -1,0 +1,89 @@
+// The Find and Filter commands: a condition asked with the find/filter dialog, then the cursor
+// moved to the first summary that meets it, or the grid refilled with only those summaries.
+#include "frmDigBrowse.h"
+
+#include "Database.h"
+#include "ErrorInfo.h"
+#include "Guarded.h"
+#include "MdlDigest.h"
+#include "Recordset.h"
+#include "SqlTexts.h"
+#include "StringTable.h"
+#include "frmFilter.h"
+
+// Shows the dialog with the caption (a string number); "" when the user gave no condition.
+QString frmDigBrowse::AskCondition(int caption)
+{
+    frmFilter dialog(dbs, HelpFileInUse(), this);
+    dialog.setWindowTitle(LoadResString(caption));
+    dialog.strSel.clear();
+    dialog.exec();
+    return dialog.strSel;
+}
+
+void frmDigBrowse::CmdFind()
+{
+    QString strSel;
+    Guarded([&] { strSel = AskCondition(119); });
+    if (strSel.isEmpty())
+        return;
+    // The search covers the whole listing, whatever the grid shows. A search the database
+    // refuses says why rather than passing for one that found nothing.
+    try {
+        mRecObject->FindFirst(strSel);
+    } catch (const std::exception &error) {
+        ShowStop(ReadFailureText(error));
+        return;
+    }
+    bool noMatch = true;
+    Guarded([&] { noMatch = mRecObject->NoMatch(); });
+    if (noMatch) {
+        Guarded([this] { ShowStop(LoadResString(123)); });
+        return;
+    }
+    QString code;
+    if (!Guarded([&] { code = MdlDigest::NullToStr(mRecObject->Fields(QStringLiteral("cID"))); }))
+        return;
+    // A summary the filter hides has no row: then nothing moves, and nothing is said.
+    for (long row = 1; row < SpGrdDig->rowCount(); ++row) {
+        if (SpGrdDig->text(row, 0) == code) {
+            Guarded([this, row] { ShowFoundRow(row); });
+            return;
+        }
+    }
+}
+
+// The cursor leaves its row as it does when the user moves it: a pending change is saved first,
+// and when saving is refused (with its message) the cursor stays. Moved without that, the change
+// would stay on screen unsaved while the flag went on to the found row.
+void frmDigBrowse::ShowFoundRow(long row)
+{
+    const long current = SpGrdDig->currentRow();
+    if (row != current && mblnEditing) {
+        long cancel = 0;
+        gridRowLeave(cancel, current, SpGrdDig->currentColumn());
+        if (cancel != 0)
+            return;
+    }
+    SpGrdDig->setCurrentRow(row);
+    SpGrdDig->setTopRow(row);
+}
+
+// The filtered listing belongs to the command; the listing recordset stays the full listing, so
+// Refresh shows every summary again.
+void frmDigBrowse::CmdFilter()
+{
+    QString strSel;
+    Guarded([&] { strSel = AskCondition(118); });
+    if (strSel.isEmpty())
+        return;
+    std::shared_ptr<DataKit::Recordset> filtered;
+    try {
+        filtered =
+            dbs->OpenRecordset(SqlText::FilteredListingQuery(strSel), DataKit::dbOpenDynaset);
+    } catch (const std::exception &error) {
+        // The grid still ends with the blank entry row alone, but not as if nothing matched.
+        ShowStop(ReadFailureText(error));
+    }
+    RefillGrid(filtered.get(), true);
+}
