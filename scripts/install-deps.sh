@@ -9,6 +9,9 @@ packages=(
     postgresql postgresql-client
     fonts-wqy-microhei fonts-arphic-uming
 )
+# The build fetches the pinyin dictionary with npm and converts it with Node.js; a machine that has
+# them from elsewhere keeps its own.
+command -v npm >/dev/null && command -v node >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do

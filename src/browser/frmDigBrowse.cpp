@@ -97,6 +97,8 @@ frmDigBrowse::frmDigBrowse()
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setFixedHeight(lblStatus->fontMetrics().height() + 6);
 
+    InitSearchBox();
+
     lblTitle1 = new QLabel(this);
     lblTitle2 = new QLabel(this);
     lblTitle1->hide();
@@ -187,6 +189,7 @@ void frmDigBrowse::Form_Load()
     setButton(QStringLiteral("TlbAdd"), false);
 
     StatusAfterRefill(false);
+    BuildSearchIndex();
 }
 
 void frmDigBrowse::InitGrid()
@@ -227,6 +230,7 @@ void frmDigBrowse::resizeEvent(QResizeEvent *event)
 void frmDigBrowse::Form_Resize()
 {
     Toolbar1->setGeometry(0, 0, width(), Toolbar1->sizeHint().height());
+    PlaceSearchBox();
     // The status line takes its height from the grid's and sits right under it.
     const int h = height() - mintBarHeight - TwipsToPixels(*this, 300) - lblStatus->height();
     if (h <= 0)

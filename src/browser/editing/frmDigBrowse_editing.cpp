@@ -86,6 +86,7 @@ void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
                 cancel = 1;
                 return;
             }
+            mSearchIndex.append(RowCells(row));
             mblnAddMark = false;
             mblnEditing = false;
             AppendBlankRow();
@@ -95,6 +96,7 @@ void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
             cancel = 1;
             ShowStop(LoadResStrings({104, 2, 107}));
         } else if (Fedit()) {
+            mSearchIndex.save(mstrRowSave[0], RowCells(row));
             mblnEditing = false;
         } else {
             cancel = 1;
