@@ -16,9 +16,10 @@
 
 namespace {
 
-// Keys typed within this many milliseconds of each other make one search: a search waiting when
-// the next key comes is dropped for the newer text.
-constexpr int kSearchDelayMs = 15;
+// A search waits until the keys already typed have reached the box: keys that come together (a
+// fast typist, a paste, an input method, keys typed while the grid was busy) make one search, and
+// a search still waiting when another key comes is dropped for the newer text.
+constexpr int kSearchDelayMs = 0;
 constexpr int kSearchBoxWidth = 220;
 constexpr int kMargin = 6;
 
@@ -123,6 +124,7 @@ void frmDigBrowse::BuildSearchIndex()
     mSearchIndex.reserve(SpGrdDig->rowCount() - 2);
     for (long row = 1; row < SpGrdDig->rowCount() - 1; ++row)
         mSearchIndex.append(RowCells(row));
+    mSearchIndex.squeeze();
 }
 
 QuickSearchIndex::Cells frmDigBrowse::RowCells(long row) const

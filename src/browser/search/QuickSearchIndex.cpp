@@ -37,6 +37,13 @@ void QuickSearchIndex::reserve(qsizetype summaries)
     m_entries.reserve(size_t(summaries));
 }
 
+void QuickSearchIndex::squeeze()
+{
+    m_entries.shrink_to_fit();
+    m_pool.squeeze();
+    m_initials.shrink_to_fit();
+}
+
 // The byte a unit of text is searched by: its one letter, the set of its letters, or for a unit
 // without a reading the unit itself when it is ASCII (upper case), else 0, which nothing matches.
 quint8 QuickSearchIndex::initialByte(quint32 mask, QChar unit)
@@ -158,9 +165,12 @@ std::vector<quint32> QuickSearchIndex::find(QStringView text) const
     std::vector<quint32> hits;
     hits.reserve(size_t(m_count));
     const QString upper = text.toString().toUpper();
+    // Texts are mostly Chinese: a search text without letters is compared as it is, the fast way.
+    const Qt::CaseSensitivity cs =
+        upper == text.toString().toLower() ? Qt::CaseSensitive : Qt::CaseInsensitive;
     std::vector<char> accountHit(size_t(m_accounts.size()));
     for (qsizetype a = 0; a < m_accounts.size(); ++a)
-        accountHit[size_t(a)] = m_accounts.at(a).contains(text, Qt::CaseInsensitive);
+        accountHit[size_t(a)] = m_accounts.at(a).contains(text, cs);
     for (size_t i = 0; i < m_entries.size(); ++i) {
         const Entry &entry = m_entries[i];
         if (!entry.alive)

@@ -20,6 +20,8 @@ public:
 
     void clear();
     void reserve(qsizetype summaries);
+    // Gives back the room kept for growth, once a whole listing has been appended.
+    void squeeze();
     // A summary after the others.
     void append(const Cells &cells);
     // A summary saved under a new content: the one stored under oldCode, or a new one at the end.
