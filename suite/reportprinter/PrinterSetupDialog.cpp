@@ -31,6 +31,8 @@ PrinterSetupDialog::PrinterSetupDialog(const QString &printer, const PageSetup &
     cboOrientation->setObjectName(QStringLiteral("cboOrientation"));
     spnCopies->setObjectName(QStringLiteral("spnCopies"));
 
+    // Room for a printer's name as a print server gives it.
+    cboPrinter->setMinimumContentsLength(24);
     cboPrinter->addItems(PrinterChoice::available());
     cboPrinter->setCurrentText(printer);
     for (QPageSize::PageSizeId id : kPapers) {
