@@ -17,20 +17,22 @@ std::shared_ptr<DataKit::Database> openPrintFile(const QString &path)
     return database;
 }
 
-} // namespace
-
-QString PrintDatabasePath(const QString &directory, const QString &sessionId)
+QString printDatabasePath(const QString &directory, const QString &sessionId)
 {
     return directory + QStringLiteral("/QXInit2") + sessionId + QStringLiteral(".MDB");
 }
 
+} // namespace
+
 std::shared_ptr<DataKit::Database> OpenPrintDatabase(const QString &directory)
 {
-    const QString path = PrintDatabasePath(directory, MdlDigest::CurrentSessionId());
+    const QString path = printDatabasePath(directory, MdlDigest::CurrentSessionId());
     try {
         // The old file that cannot be deleted (the path or file access error) is used as it is.
         if (QFile::exists(path) && !QFile::remove(path))
             return openPrintFile(path);
+        // A journal left behind by the old file must not be played back into the new one.
+        QFile::remove(path + QStringLiteral("-journal"));
         // The created database is released at once; the one kept is opened anew.
         DataKit::Database::open(path, true);
         return openPrintFile(path);

@@ -10,99 +10,6 @@
 
 namespace kvtest {
 
-void RecordingPrinter::setOwnerWindow(QWidget *window)
-{
-    owner = window;
-    requests << QStringLiteral("owner");
-}
-
-QString RecordingPrinter::printerName() const
-{
-    requests << QStringLiteral("printerName");
-    return name;
-}
-
-void RecordingPrinter::setCellPadding(short points)
-{
-    requests << QStringLiteral("padding %1").arg(points);
-}
-
-void RecordingPrinter::setPrintSwitch(bool on)
-{
-    requests << QStringLiteral("switch %1").arg(on);
-}
-
-void RecordingPrinter::setLayoutDatabase(const QString &path)
-{
-    database = path;
-    requests << QStringLiteral("database");
-}
-
-void RecordingPrinter::setLayoutTable(const QString &name)
-{
-    table = name;
-    requests << QStringLiteral("table");
-}
-
-QString RecordingPrinter::layoutTable() const
-{
-    return table;
-}
-
-void RecordingPrinter::setFollowingLayoutTable(const QString &name)
-{
-    requests << QStringLiteral("following %1").arg(name == table);
-}
-
-void RecordingPrinter::attachGrid(GridControl *grid)
-{
-    requests << QStringLiteral("grid %1").arg(grid != nullptr);
-}
-
-int RecordingPrinter::printerSetup(short &copies, short &orientation, QString &printer)
-{
-    requests << QStringLiteral("setup %1 %2 '%3'").arg(copies).arg(orientation).arg(printer);
-    return setupAnswer;
-}
-
-void RecordingPrinter::setTableOffsets(int left, int top, int bottom)
-{
-    requests << QStringLiteral("offsets %1 %2 %3").arg(left).arg(top).arg(bottom);
-}
-
-void RecordingPrinter::setLastHeaderColumn(int column)
-{
-    requests << QStringLiteral("headerColumn %1").arg(column);
-}
-
-void RecordingPrinter::setColumnWidth(int column, int hundredthsCm, int fit)
-{
-    requests << QStringLiteral("width %1 %2 %3").arg(column).arg(hundredthsCm).arg(fit);
-}
-
-void RecordingPrinter::setMargins(int left, int top, int right, int bottom)
-{
-    requests << QStringLiteral("margins %1 %2 %3 %4").arg(left).arg(top).arg(right).arg(bottom);
-}
-
-int RecordingPrinter::preview()
-{
-    requests << QStringLiteral("preview");
-    return previewAnswer;
-}
-
-int RecordingPrinter::print()
-{
-    requests << QStringLiteral("print");
-    return 0;
-}
-
-int RecordingPrinter::outputColumn(int index, const QString &heading, int type, int width)
-{
-    requests << QStringLiteral("output %1 '%2' %3 %4").arg(index).arg(heading).arg(type).arg(width);
-    return 0;
-}
-
 RecordingPrinterSeat::RecordingPrinterSeat()
 {
     ReportPrinter::setFactory([this] {
@@ -134,12 +41,12 @@ PrintPlace::~PrintPlace()
                                    [] { return std::make_unique<TerminalService>(); });
 }
 
-QStringList layoutRows(const QString &databasePath, const QString &table)
+namespace {
+
+QStringList rowsOf(const QString &databasePath, const QString &sql)
 {
-    const auto db = DataKit::Database::open(databasePath);
-    const auto rs = db->OpenRecordset(QStringLiteral("SELECT * FROM ") + table +
-                                          QStringLiteral(" ORDER BY rowid"),
-                                      DataKit::dbOpenSnapshot);
+    const auto rs =
+        DataKit::Database::open(databasePath)->OpenRecordset(sql, DataKit::dbOpenSnapshot);
     QStringList rows;
     for (; !rs->isEOF(); rs->MoveNext()) {
         QStringList values;
@@ -150,25 +57,30 @@ QStringList layoutRows(const QString &databasePath, const QString &table)
     return rows;
 }
 
+} // namespace
+
+QStringList layoutRows(const QString &databasePath, const QString &table)
+{
+    return rowsOf(databasePath, QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table));
+}
+
 QStringList layoutTables(const QString &databasePath)
 {
-    const auto db = DataKit::Database::open(databasePath);
-    const auto rs = db->OpenRecordset(
-        QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE 'TempPrint%' ORDER BY name"),
-        DataKit::dbOpenSnapshot);
-    QStringList names;
-    for (; !rs->isEOF(); rs->MoveNext())
-        names << rs->Fields(0).toString();
-    return names;
+    return rowsOf(databasePath, QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE "
+                                               "'TempPrint%' ORDER BY name"));
+}
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 QString pdfText(const QString &path)
 {
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"),
-                    {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    pdftotext.waitForFinished(60000);
-    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
 }
 
 } // namespace kvtest

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 
 namespace DataKit {
 class Database;
@@ -16,30 +17,60 @@ class RecordingPrinter final : public ReportPrinter
 {
 public:
     mutable QStringList requests;
-    QWidget *owner = nullptr;
     QString name = QStringLiteral("PDF 文件");
     int setupAnswer = 0;
     int previewAnswer = 0;
+    QWidget *owner = nullptr;
     QString database;
     QString table;
 
-    void setOwnerWindow(QWidget *owner) override;
-    QString printerName() const override;
-    void setCellPadding(short points) override;
-    void setPrintSwitch(bool on) override;
-    void setLayoutDatabase(const QString &path) override;
-    void setLayoutTable(const QString &table) override;
-    QString layoutTable() const override;
-    void setFollowingLayoutTable(const QString &table) override;
-    void attachGrid(GridControl *grid) override;
-    int printerSetup(short &copies, short &orientation, QString &printer) override;
-    void setTableOffsets(int left, int top, int bottom) override;
-    void setLastHeaderColumn(int column) override;
-    void setColumnWidth(int column, int hundredthsCm, int fit) override;
-    void setMargins(int left, int top, int right, int bottom) override;
-    int preview() override;
-    int print() override;
-    int outputColumn(int index, const QString &heading, int type, int width) override;
+    void setOwnerWindow(QWidget *window) override { owner = noted(window, "owner"); }
+    QString printerName() const override { return noted(name, "printerName"); }
+    void setCellPadding(short points) override { note("padding", points); }
+    void setPrintSwitch(bool on) override { note("switch", on); }
+    void setLayoutDatabase(const QString &path) override { database = noted(path, "database"); }
+    void setLayoutTable(const QString &name) override { table = noted(name, "table"); }
+    QString layoutTable() const override { return table; }
+    void setFollowingLayoutTable(const QString &name) override { note("following", name == table); }
+    void attachGrid(GridControl *grid) override { note("grid", grid != nullptr); }
+    int printerSetup(short &copies, short &orientation, QString &printer) override
+    {
+        return noted(setupAnswer, "setup", copies, orientation, "'" + printer + "'");
+    }
+    void setTableOffsets(int left, int top, int bottom) override
+    {
+        note("offsets", left, top, bottom);
+    }
+    void setLastHeaderColumn(int column) override { note("headerColumn", column); }
+    void setColumnWidth(int column, int width, int fit) override
+    {
+        note("width", column, width, fit);
+    }
+    void setMargins(int left, int top, int right, int bottom) override
+    {
+        note("margins", left, top, right, bottom);
+    }
+    int preview() override { return noted(previewAnswer, "preview"); }
+    int print() override { return noted(0, "print"); }
+    int outputColumn(int index, const QString &heading, int type, int width) override
+    {
+        return noted(0, "output", index, "'" + heading + "'", type, width);
+    }
+
+private:
+    template <typename... Values>
+    void note(const char *request, const Values &...values) const
+    {
+        QStringList words{QString::fromLatin1(request)};
+        (words.append(QVariant(values).toString()), ...);
+        requests << words.join(QLatin1Char(' '));
+    }
+    template <typename Answer, typename... Values>
+    Answer noted(Answer answer, const char *request, const Values &...values) const
+    {
+        note(request, values...);
+        return answer;
+    }
 };
 
 // Puts a recording printer in every window opened from now on; the real one comes back when it
@@ -70,8 +101,10 @@ private:
 
 // The layout table's rows in the order written, each as its eleven values joined by "|".
 QStringList layoutRows(const QString &databasePath, const QString &table);
-// The names of the layout tables in the print database.
+// The names of the layout tables in the print database, in name order.
 QStringList layoutTables(const QString &databasePath);
+// What a program prints.
+QString run(const QString &program, const QStringList &arguments);
 // Text of a PDF (pdftotext, layout kept).
 QString pdfText(const QString &path);
 
