@@ -25,6 +25,7 @@ RecordingPrinterSeat::~RecordingPrinterSeat()
 }
 
 PrintPlace::PrintPlace(const QString &sessionId)
+    : m_systemDir(qgetenv("KVDIGEST_SYSTEM_DIR"))
 {
     qputenv("KVDIGEST_SYSTEM_DIR", m_dir.path().toUtf8());
     if (sessionId.isEmpty())
@@ -35,7 +36,7 @@ PrintPlace::PrintPlace(const QString &sessionId)
 
 PrintPlace::~PrintPlace()
 {
-    qunsetenv("KVDIGEST_SYSTEM_DIR");
+    qputenv("KVDIGEST_SYSTEM_DIR", m_systemDir);
     qunsetenv("XDG_SESSION_ID");
     ObjectRegistry::registerObject(QStringLiteral("SeatMisc.Console"),
                                    [] { return std::make_unique<TerminalService>(); });

@@ -97,6 +97,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QByteArray m_systemDir;
 };
 
 // The layout table's rows in the order written, each as its eleven values joined by "|".
