@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev
     postgresql postgresql-client
     fonts-wqy-microhei fonts-arphic-uming
+    libqt6printsupport6 libxlsxwriter-dev poppler-utils unzip
+    libbenchmark-dev
 )
 
 missing=()

@@ -18,6 +18,7 @@ class Recordset;
 } // namespace DataKit
 
 class clsRef;
+class ReportPrinter;
 class QAction;
 class QLabel;
 class QToolBar;
@@ -164,6 +165,7 @@ private:
     QString AskCondition(int caption);
     void ShowFoundRow(long row);
     void CmdDelete();
+    void CmdPrint(short mode);
     void ReportDeleteError(long number, const QString &description);
     void DeleteFoundRecord();
     void UndoBlankRow();
@@ -185,6 +187,7 @@ private:
     int mintBarHeight = 0;
     std::unique_ptr<clsRef> mclsRef;
     std::shared_ptr<DataKit::Database> mdbPrint;
+    std::unique_ptr<ReportPrinter> RTPrn1;
     QString mHelpFile;
     int mHelpTopic = 0;
     bool mblnFiltered = false;
