@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev
     postgresql postgresql-client
     fonts-wqy-microhei fonts-arphic-uming
+    libqt6printsupport6 libxlsxwriter-dev poppler-utils unzip
+    libbenchmark-dev
 )
 # The build fetches the pinyin dictionary with npm and converts it with Node.js; a machine that has
 # them from elsewhere keeps its own.

@@ -6,3 +6,8 @@ int TwipsToPixels(const QPaintDevice &device, int twips)
 {
     return twips * device.logicalDpiX() / 1440;
 }
+
+int PixelsToTwips(const QPaintDevice &device, int pixels)
+{
+    return qRound(pixels * 1440.0 / device.logicalDpiX());
+}

@@ -6,6 +6,7 @@
 #include "Pictures.h"
 #include "PrintDatabase.h"
 #include "Recordset.h"
+#include "ReportPrinter.h"
 #include "SendKeys.h"
 #include "SqlTexts.h"
 #include "StringTable.h"
@@ -100,9 +101,17 @@ frmDigBrowse::frmDigBrowse()
     InitSearchBox();
 
     lblTitle1 = new QLabel(this);
+    lblTitle1->setObjectName(QStringLiteral("lblTitle1"));
     lblTitle2 = new QLabel(this);
+    lblTitle2->setObjectName(QStringLiteral("lblTitle2"));
     lblTitle1->hide();
     lblTitle2->hide();
+
+    // The report printer's design font; jobs set none of their own.
+    RTPrn1 = ReportPrinter::create();
+    QFont printFont(QStringLiteral("宋体"));
+    printFont.setPointSize(9);
+    RTPrn1->setFont(printFont);
 }
 
 frmDigBrowse::~frmDigBrowse()

@@ -20,6 +20,7 @@ class Recordset;
 } // namespace DataKit
 
 class clsRef;
+class ReportPrinter;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -171,6 +172,7 @@ private:
     QString AskCondition(int caption);
     void ShowFoundRow(long row);
     void CmdDelete();
+    void CmdPrint(short mode);
     void ReportDeleteError(long number, const QString &description);
     void DeleteFoundRecord();
     void UndoBlankRow();
@@ -208,6 +210,7 @@ private:
     int mintBarHeight = 0;
     std::unique_ptr<clsRef> mclsRef;
     std::shared_ptr<DataKit::Database> mdbPrint;
+    std::unique_ptr<ReportPrinter> RTPrn1;
     QString mHelpFile;
     int mHelpTopic = 0;
     bool mblnFiltered = false;

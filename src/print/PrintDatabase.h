@@ -7,6 +7,10 @@ namespace DataKit {
 class Database;
 }
 
-// The per-session print database under the system directory; nullptr when there is none, and
-// printing then reports that it cannot lay out a job.
-std::shared_ptr<DataKit::Database> OpenPrintDatabase(const QString &systemDirectory);
+// The terminal session's print database is directory/QXInit2<session>.MDB, an SQLite file; the
+// name has one spelling, since file names are case-sensitive here.
+//
+// Deletes the session's old print database, creates a new one and opens it. When the old file
+// cannot be deleted it is opened and used as it is. Any other failure is shown under "提示" and
+// answers nullptr: printing then reports that it cannot lay out a job.
+std::shared_ptr<DataKit::Database> OpenPrintDatabase(const QString &directory);

@@ -63,6 +63,8 @@ Error mapError(const QSqlError &error, bool postgres, Activity activity)
             number = errFieldTooLong;
         else if (code == QLatin1String("23503"))
             number = errInUseByOtherTables;
+        else if (code == QLatin1String("23514"))
+            number = errValidationRule;
         else if (code == QLatin1String("55P03") || code == QLatin1String("40P01"))
             number = activity == Activity::Writing ? errLockedByOther : errHeldExclusively;
         else if (code.startsWith(QLatin1String("42")))
@@ -78,6 +80,8 @@ Error mapError(const QSqlError &error, bool postgres, Activity activity)
                 number = errDuplicate;
             else if (extended == 787)
                 number = errInUseByOtherTables;
+            else if (extended == 275)
+                number = errValidationRule;
             else if (primary == sqliteBusy || primary == sqliteLocked)
                 number = activity == Activity::Writing ? errLockedByOther : errHeldExclusively;
             else if (primary == sqliteError)

@@ -36,6 +36,9 @@ QString kitDescription(long number, const QString &detail)
     case errHeldExclusively:
         sentence = QStringLiteral("表已被其他用户以独占方式打开，不能打开。");
         break;
+    case errValidationRule:
+        sentence = QStringLiteral("值不符合表的有效性规则，不能保存。");
+        break;
     case errNotUpdatable:
         sentence = QStringLiteral("不能更新。数据库或对象为只读。");
         break;

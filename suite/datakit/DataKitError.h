@@ -15,11 +15,12 @@ enum ErrorNumber : long {
     errInUseByOtherTables = 3200,
     errLockedByOther = 3260,
     errHeldExclusively = 3261,
-    errNotUpdatable = 3027, // writing through a snapshot or a recordset without a base table key
-    errNoDatabase = 3420,   // the object is closed or was never opened
-    errCannotOpen = 3051,   // the database file or server cannot be opened
-    errSyntax = 3075,       // the engine refused the statement's text
-    errGeneral = 3146,      // any other engine failure
+    errValidationRule = 3317, // a value the table's CHECK constraint refuses (size, range, type)
+    errNotUpdatable = 3027,   // writing through a snapshot or a recordset without a base table key
+    errNoDatabase = 3420,     // the object is closed or was never opened
+    errCannotOpen = 3051,     // the database file or server cannot be opened
+    errSyntax = 3075,         // the engine refused the statement's text
+    errGeneral = 3146,        // any other engine failure
 };
 
 // The one exception type of the kit: an error number plus a human-readable description.

@@ -69,8 +69,12 @@ GridControl::GridControl(QWidget *parent)
     m_editor->installEventFilter(this);
 
     connect(columns, &QHeaderView::sectionResized, this, [this](int col, int, int size) {
-        if (size_t(col) < m_columns.size())
+        // Only a width the user dragged changes the twips; the grid's own resizing gives back
+        // the pixels it was asked for, and converting those again would lose the exact value.
+        if (size_t(col) < m_columns.size() && m_columns[size_t(col)].widthPixels != size) {
             m_columns[size_t(col)].widthPixels = size;
+            m_columns[size_t(col)].widthTwips = long(qRound(size * 1440.0 / logicalDpiX()));
+        }
         placeEditor();
     });
     connect(m_view->verticalScrollBar(), &QScrollBar::valueChanged, this,
@@ -163,6 +167,7 @@ void GridControl::setHeaderRowCount(long n)
 
 void GridControl::setHeaderColumnCount(long n)
 {
+    m_headerColumns = n;
     m_view->verticalHeader()->setVisible(n > 0);
 }
 
@@ -180,8 +185,14 @@ void GridControl::setColumnWidth(long col, long twips)
 {
     if (col < 0 || col >= columnCount())
         return;
+    m_columns[size_t(col)].widthTwips = twips;
     m_columns[size_t(col)].widthPixels = pixelsX(twips);
     applyColumnWidths();
+}
+
+long GridControl::columnWidth(long col) const
+{
+    return col >= 0 && col < columnCount() ? m_columns[size_t(col)].widthTwips : -1;
 }
 
 // Widths live here: columns added while redraw is off reach the header only when it comes back on.

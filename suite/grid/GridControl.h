@@ -58,6 +58,7 @@ public:
     // Only one header row and no header column are meaningful: these show or hide the headings.
     void setHeaderRowCount(long n);
     void setHeaderColumnCount(long n);
+    long headerColumnCount() const { return m_headerColumns; }
 
     long currentRow() const { return m_row; }
     // Also collapses any selected block of rows onto the new row.
@@ -74,6 +75,8 @@ public:
     void setTrailingEntryRow(bool on) { m_trailingEntryRow = on; }
 
     void setColumnWidth(long col, long twips);
+    // The width as set, or as the user has dragged it since; -1 for a column never given one.
+    long columnWidth(long col) const;
     // The editor of the column's cells takes at most maxChars characters; 0 for no limit.
     void setColumnInputLimit(long col, int maxChars);
     void setColumnFlag(long col, int flag);
@@ -128,6 +131,7 @@ private:
     };
     struct Column
     {
+        long widthTwips = -1;
         int widthPixels = -1;
         int maxChars = 0;
         int flag = 0;
@@ -190,6 +194,7 @@ private:
     long m_selectionEnd = 0;
     long m_mouseRow = -1;
     long m_pendingTopRow = 0;
+    long m_headerColumns = 0;
     bool m_redraw = true;
     bool m_trailingEntryRow = false;
 

@@ -26,6 +26,7 @@ private slots:
     void duplicateCodeOnEdit();
     void valueTooLong();
     void valueTooLongReportedByServer();
+    void checkConstraintRefuses();
     void characterCountNotBytes();
     void inUseByOtherTables();
     void snapshotRefusesWriting();
@@ -253,6 +254,18 @@ void TstDataKitWrite::valueTooLongReportedByServer()
         db->Execute(QStringLiteral("insert into GL_bDigest (cId, cText) values ('1234567', 'x')")),
         DataKit::errFieldTooLong);
     QCOMPARE(countRows(*db, QStringLiteral("GL_bDigest")), 32L);
+}
+
+void TstDataKitWrite::checkConstraintRefuses()
+{
+    // A CHECK constraint gives a column a range or a size the engine would not enforce itself.
+    auto db = kvtest::freshDatabase();
+    db->Execute(QStringLiteral("create table Ranged (n integer constraint n_byte check (n between 0 "
+                               "and 255))"));
+    db->Execute(QStringLiteral("insert into Ranged (n) values (255)"));
+    KV_EXPECT_ERROR(db->Execute(QStringLiteral("insert into Ranged (n) values (256)")),
+                    DataKit::errValidationRule);
+    QCOMPARE(countRows(*db, QStringLiteral("Ranged")), 1L);
 }
 
 void TstDataKitWrite::characterCountNotBytes()

@@ -114,6 +114,11 @@ void prepareTestProcess()
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A system directory of the process's own: the window replaces its print database each time
+    // it opens, and two runs of one suite side by side must not replace each other's.
+    static QTemporaryDir systemDirectory;
+    if (!qEnvironmentVariableIsSet("KVDIGEST_SYSTEM_DIR"))
+        qputenv("KVDIGEST_SYSTEM_DIR", systemDirectory.path().toUtf8());
 }
 
 bool usingPostgres()

@@ -4,6 +4,7 @@
 
 #include "Guarded.h"
 #include "MessageBox.h"
+#include "PrintListing.h"
 #include "Recordset.h"
 #include "SendKeys.h"
 #include "StringTable.h"
@@ -28,11 +29,16 @@ void frmDigBrowse::RunCommand(const QString &key)
         CmdFind();
     } else if (key == QLatin1String("TlbFilter")) {
         CmdFilter();
-    } else if (key == QLatin1String("TlbPSetup") || key == QLatin1String("TlbPreview") ||
-               key == QLatin1String("TlbPrint") || key == QLatin1String("TlbOutput")) {
-        // Printing comes with its own dialogs; not available yet.
     } else if (key == QLatin1String("TlbRefresh")) {
         CmdRefresh();
+    } else if (key == QLatin1String("TlbPSetup")) {
+        CmdPrint(PrintSetup);
+    } else if (key == QLatin1String("TlbPreview")) {
+        CmdPrint(PrintPreview);
+    } else if (key == QLatin1String("TlbPrint")) {
+        CmdPrint(PrintOut);
+    } else if (key == QLatin1String("TlbOutput")) {
+        CmdPrint(PrintToFile);
     } else if (key == QLatin1String("TlbHelp")) {
         Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("{F1}")); });
     } else if (key == QLatin1String("TlbExit")) {

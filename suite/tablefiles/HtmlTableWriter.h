@@ -1,0 +1,16 @@
+#pragma once
+
+#include "SavedTextFile.h"
+#include "TableFile.h"
+
+// A web page holding the table, UTF-8, every cell escaped.
+class HtmlTableWriter final : public TableFileWriter
+{
+public:
+    HtmlTableWriter(const QString &path, const QList<TableFileColumn> &columns);
+    void writeRow(const QStringList &cells) override;
+    void finish() override;
+
+private:
+    SavedTextFile m_file;
+};

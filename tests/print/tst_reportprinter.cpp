@@ -1,0 +1,258 @@
+#include "BrowserHarness.h"
+#include "Database.h"
+#include "GridControl.h"
+#include "ModalDriver.h"
+#include "PrintTestKit.h"
+#include "TestDatabase.h"
+#include "frmDigBrowse.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+using kvtest::BrowserHarness;
+
+namespace {
+
+const QString kHeadings = QStringLiteral("常用摘要编码|常用摘要正文|常用摘要助记码|相关科目");
+
+// Pictures to look at by eye, when the environment asks for them.
+QString snapshotDir()
+{
+    const QString dir = qEnvironmentVariable("KVDIGEST_SNAPSHOT_DIR");
+    if (!dir.isEmpty())
+        QDir().mkpath(dir);
+    return dir;
+}
+
+void answerFile(kvtest::ModalDriver &driver, const QString &path)
+{
+    driver.expectDialog([path](QWidget *window) {
+        auto *dialog = qobject_cast<QFileDialog *>(window);
+        QVERIFY(dialog);
+        dialog->selectFile(path);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+}
+
+QStringList matches(const QString &pattern, const QString &text)
+{
+    QStringList found;
+    auto it = QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)
+                  .globalMatch(text);
+    while (it.hasNext())
+        found << it.next().captured(1);
+    return found;
+}
+
+// A written table file read back as rows of "|"-joined cells (an XLSX row leaves out empty ones).
+QStringList readTable(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    if (path.endsWith(QLatin1String(".csv"))) {
+        const QByteArray bytes = file.readAll();
+        if (!bytes.startsWith("\xEF\xBB\xBF"))
+            return {QStringLiteral("no byte order mark")};
+        return QString::fromUtf8(bytes.mid(3))
+            .replace(',', '|')
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+    const QString text = path.endsWith(QLatin1String(".xlsx"))
+                             ? kvtest::run("unzip", {"-p", path, "xl/worksheets/sheet1.xml"})
+                             : QString::fromUtf8(file.readAll());
+    QStringList rows;
+    for (const QString &row : matches("<(?:row|tr)[^>]*>(.*?)</(?:row|tr)>", text))
+        rows << matches("<t[hd]?(?: [^>]*)?>(.*?)</t[hd]?>", row).join(QLatin1Char('|'));
+    return rows;
+}
+
+void addSummaries(DataKit::Database &db, int count)
+{
+    QList<kvtest::Summary> summaries;
+    for (int i = 1; i <= count; ++i)
+        summaries.append({QStringLiteral("%1").arg(i, 3, 10, QLatin1Char('0')),
+                          QStringLiteral("第%1条摘要").arg(i), QStringLiteral("D%1TZY").arg(i),
+                          ""});
+    kvtest::insertSummaries(db, summaries);
+}
+
+} // namespace
+
+class tst_ReportPrinter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void outputWritesWhatTheGridShows_data();
+    void outputWritesWhatTheGridShows();
+    void printOutputAndPreviewShowThePages();
+    void setupChoicesStayForLaterJobs();
+    void failuresAreTold();
+};
+
+void tst_ReportPrinter::init()
+{
+    // The built-in PDF printer only: a test never reaches a real printer.
+    qputenv("KVDIGEST_PRINTER", "pdf");
+}
+
+void tst_ReportPrinter::cleanup()
+{
+    qunsetenv("KVDIGEST_PRINTER");
+    QTRY_VERIFY(!QApplication::activeModalWidget());
+}
+
+void tst_ReportPrinter::outputWritesWhatTheGridShows_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("csv") << "listing.csv";
+    QTest::newRow("xlsx") << "listing.xlsx";
+    QTest::newRow("html") << "listing.html";
+    QTest::newRow("ending from the filter") << "listing";
+}
+
+void tst_ReportPrinter::outputWritesWhatTheGridShows()
+{
+    QFETCH(QString, file);
+    kvtest::PrintPlace place;
+    BrowserHarness h(kvtest::hostDatabase());
+    h.open();
+    // A listing narrowed down prints as shown: the first summary is not in it.
+    h.grid().removeRow(1);
+    kvtest::ModalDriver driver;
+    answerFile(driver, place.file(file));
+    h.click("TlbOutput");
+    KV_VERIFY_MODALS(driver);
+    // Without an ending the first kind offered is written, and its ending added.
+    const QString path = place.file(file.contains('.') ? file : file + ".csv");
+    const QStringList rows = readTable(path);
+    QCOMPARE(rows.size(), 32);
+    QCOMPARE(rows.at(0), kHeadings);
+    QCOMPARE(rows.at(1), QStringLiteral("02|支付货款|ZFHK|应付账款"));
+    QVERIFY(rows.last().startsWith(QStringLiteral("32|摘要备注|ZYBZ")));
+}
+
+void tst_ReportPrinter::printOutputAndPreviewShowThePages()
+{
+    kvtest::PrintPlace place;
+    const auto db = kvtest::hostDatabase(false);
+    addSummaries(*db, 120);
+    BrowserHarness h(db);
+    h.open();
+    kvtest::ModalDriver driver;
+    answerFile(driver, place.file("printed.pdf"));
+    h.click("TlbPrint");
+    answerFile(driver, place.file("output.pdf"));
+    h.click("TlbOutput");
+    int previewPages = 0;
+    driver.expectDialog([&previewPages](QWidget *window) {
+        auto *preview = window->findChild<QPrintPreviewWidget *>();
+        QTRY_VERIFY(preview->pageCount() > 0);
+        previewPages = preview->pageCount();
+        window->resize(900, 700);
+        if (const QString dir = snapshotDir(); !dir.isEmpty())
+            window->grab().save(dir + "/preview.png");
+        qobject_cast<QDialog *>(window)->reject();
+    });
+    h.click("TlbPreview");
+    KV_VERIFY_MODALS(driver);
+
+    const QString text = kvtest::pdfText(place.file("printed.pdf"));
+    QCOMPARE(kvtest::pdfText(place.file("output.pdf")), text);
+    QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QVERIFY2(pages.size() >= 3, qPrintable(text));
+    const QString year = QString::number(QDate::currentDate().year()) + QStringLiteral("年度");
+    int rows = 0;
+    for (int i = 0; i < pages.size(); ++i) {
+        const QString &page = pages.at(i);
+        // The title and year line on the first page only; the strip, headings and number on all.
+        QCOMPARE(page.contains(year), i == 0);
+        QVERIFY(page.contains(QStringLiteral("打印日期：") +
+                              QDate::currentDate().toString(QStringLiteral("yyyy.MM.dd"))));
+        QVERIFY(page.contains(QStringLiteral("【禾岚软件】")));
+        QVERIFY(page.contains(QStringLiteral("常用摘要助记码")));
+        QVERIFY(page.contains(QStringLiteral("第 %1 页 / 共 %2 页").arg(i + 1).arg(pages.size())));
+        rows += int(matches("(\\d{3}) +第\\d+条摘要", page).size());
+    }
+    QCOMPARE(rows, 120);
+    QCOMPARE(previewPages, pages.size());
+
+    if (const QString dir = snapshotDir(); !dir.isEmpty())
+        kvtest::run("pdftoppm", {"-png", "-r", "80", "-f", "1", "-l", "2",
+                                 place.file("printed.pdf"), dir + "/print-page"});
+}
+
+void tst_ReportPrinter::setupChoicesStayForLaterJobs()
+{
+    kvtest::PrintPlace place;
+    BrowserHarness h(kvtest::hostDatabase());
+    h.open();
+    kvtest::ModalDriver driver;
+    driver.expectDialog([](QWidget *window) {
+        QCOMPARE(window->windowTitle(), QStringLiteral("打印设置"));
+        QCOMPARE(window->findChild<QComboBox *>("cboPrinter")->currentText(),
+                 QStringLiteral("PDF 文件"));
+        window->findChild<QComboBox *>("cboOrientation")->setCurrentIndex(1);
+        if (const QString dir = snapshotDir(); !dir.isEmpty())
+            window->grab().save(dir + "/setup.png");
+        window->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    });
+    h.click("TlbPSetup");
+    // Cancelled, the setup changes nothing.
+    driver.expectDialog([](QWidget *window) {
+        auto *orientation = window->findChild<QComboBox *>("cboOrientation");
+        QCOMPARE(orientation->currentText(), QStringLiteral("横向"));
+        orientation->setCurrentIndex(0);
+        qobject_cast<QDialog *>(window)->reject();
+    });
+    h.click("TlbPSetup");
+    answerFile(driver, place.file("landscape.pdf"));
+    h.click("TlbOutput");
+    KV_VERIFY_MODALS(driver);
+    const auto size = QRegularExpression("Page size: +([\\d.]+) x ([\\d.]+) pts")
+                          .match(kvtest::run("pdfinfo", {place.file("landscape.pdf")}));
+    QVERIFY(size.hasMatch());
+    QVERIFY(size.captured(1).toDouble() > size.captured(2).toDouble());
+}
+
+void tst_ReportPrinter::failuresAreTold()
+{
+    kvtest::PrintPlace place;
+    BrowserHarness h(kvtest::hostDatabase());
+    h.open();
+    kvtest::ModalDriver driver;
+    const QString unwritable = place.file("missing-folder/listing.xlsx");
+    answerFile(driver, unwritable);
+    driver.expectDialog([](QWidget *window) {
+        auto *box = qobject_cast<QMessageBox *>(window);
+        QVERIFY(box);
+        QVERIFY2(box->text().startsWith(QStringLiteral("不能写入文件")), qPrintable(box->text()));
+        QCOMPARE(box->icon(), QMessageBox::Critical);
+        box->button(QMessageBox::Ok)->click();
+    });
+    h.click("TlbOutput");
+    KV_VERIFY_MODALS(driver);
+
+    // No printer at all: preview and print are refused, output still asks for its file.
+    qputenv("KVDIGEST_PRINTER", "none");
+    driver.expectMessage(QStringLiteral("没有默认打印机，请安装打印机后再试一次！"),
+                         QMessageBox::Critical);
+    h.click("TlbPreview");
+    driver.expectDialog([](QWidget *window) { qobject_cast<QDialog *>(window)->reject(); });
+    h.click("TlbOutput");
+    KV_VERIFY_MODALS(driver);
+    QVERIFY(QDir(place.path()).entryList({"*.xlsx*"}, QDir::Files).isEmpty());
+}
+
+KV_TEST_MAIN(tst_ReportPrinter)
+#include "tst_reportprinter.moc"
