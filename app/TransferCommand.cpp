@@ -64,3 +64,15 @@ int RunImportCommand(const std::shared_ptr<DataKit::Database> &ledger, const QSt
         return kExitFailed;
     return report.refused.isEmpty() ? 0 : kExitRefused;
 }
+
+int RunExportCommand(const std::shared_ptr<DataKit::Database> &ledger, const QString &path)
+{
+    try {
+        const long written = ExportSummaries(ledger, path);
+        printLine(stdout, QStringLiteral("已导出 %1 条常用摘要到 %2。").arg(written).arg(path));
+        return 0;
+    } catch (const std::exception &error) {
+        printLine(stderr, QStringLiteral("kvdigest: ") + QString::fromUtf8(error.what()));
+        return kExitFailed;
+    }
+}

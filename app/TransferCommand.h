@@ -13,3 +13,4 @@ class Database;
 // code: 0 done, 1 rows were refused, 5 nothing done (the file or the database failed).
 int RunImportCommand(const std::shared_ptr<DataKit::Database> &ledger, const QString &path,
                      bool dryRun, bool strict);
+int RunExportCommand(const std::shared_ptr<DataKit::Database> &ledger, const QString &path);

@@ -58,3 +58,9 @@ ImportReport ImportSummaries(const std::shared_ptr<DataKit::Database> &database,
 
 // The report for a person: one line per refused row, then the counts and what was written.
 QStringList ImportReportLines(const ImportReport &report);
+
+// Writes every stored summary, in listing order, to a CSV file (UTF-8 with BOM) or an XLSX file by
+// the file's ending, under the headings the import reads; 相关科目 holds the account code, so the
+// file imports back unchanged. Answers how many were written; throws std::exception whose what()
+// (UTF-8) says why for a person: an unknown ending, a file that cannot be written, a failed read.
+long ExportSummaries(const std::shared_ptr<DataKit::Database> &database, const QString &path);
