@@ -2,18 +2,18 @@
 // typed into the search box (its short wait for more keys included) until the refilled grid has
 // been painted; also the index's build and its size. SQLite; the search never reads the database,
 // so the engine does not matter. Not a test: run by hand, read the figures.
+#include "BenchLedger.h"
+#include "BenchWindow.h"
 #include "Database.h"
 #include "GridControl.h"
-#include "HostSchema.h"
-#include "QXDigest.h"
 #include "frmDigBrowse.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTextStream>
 #include <algorithm>
 #include <vector>
@@ -25,10 +25,7 @@ QTextStream out(stdout);
 // Eight texts with polyphones in turn, each with a number of its own, and six accounts.
 void populate(DataKit::Database &db, int rows)
 {
-    HostSchema::create(db);
-    HostSchema::fillDemoData(db);
-    db.Execute(QStringLiteral("delete from GL_VoucherLine"));
-    db.Execute(QStringLiteral("delete from GL_bDigest"));
+    PrepareEmptyLedger(db);
     db.Execute(
         QStringLiteral(
             "insert into GL_bDigest (cId, cText, chelp, cCode) "
@@ -104,15 +101,8 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     auto db = DataKit::Database::open(dir.filePath(QStringLiteral("ledger.db")), true);
     populate(*db, rows);
-    QXDigest digest;
-    if (!digest.Init(db, false))
-        qFatal("the listing cannot be opened");
-    frmDigBrowse &window = frmDigBrowse::instance();
-    window.dbs = db;
-    window.Load();
+    frmDigBrowse &window = OpenBenchWindow(db);
     window.resize(1200, 800);
-    window.show();
-    QApplication::processEvents();
     const QuickSearchIndex &index = window.searchIndex();
     out << QStringLiteral("SQLite, %1 summaries; index %2 bytes a summary\n")
                .arg(rows)
@@ -137,8 +127,6 @@ int main(int argc, char **argv)
     typeAndClear(window, QStringLiteral("0"));    // every code: all rows
     typeAndClear(window, QStringLiteral("银行")); // text
     typeAndClear(window, QStringLiteral("%"));    // nothing
-    window.close();
-    frmDigBrowse::releaseInstance();
-    db->Close();
+    CloseBenchWindow(window, *db);
     return 0;
 }

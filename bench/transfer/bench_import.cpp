@@ -3,16 +3,15 @@
 // through the kit's row lock), and a dry run of that. SQLite always; PostgreSQL as well when
 // KVDIGEST_PG_URL names a server (a database kvbench_import is created there and dropped). Not a
 // test: run by hand, read the figures.
+#include "BenchLedger.h"
 #include "Database.h"
 #include "DigestTransfer.h"
-#include "HostSchema.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QUrl>
 
 namespace {
 
@@ -54,10 +53,7 @@ void timed(const QString &what, const std::shared_ptr<DataKit::Database> &db, co
 void run(const QString &engine, const QString &target, bool create, int rows)
 {
     auto db = DataKit::Database::open(target, create);
-    HostSchema::create(*db);
-    HostSchema::fillDemoData(*db);
-    db->Execute(QStringLiteral("delete from GL_VoucherLine"));
-    db->Execute(QStringLiteral("delete from GL_bDigest"));
+    PrepareEmptyLedger(*db);
     QTemporaryDir dir;
     const QString list = writeList(dir, QStringLiteral("list.csv"), rows, {});
     const QString changed =
@@ -76,22 +72,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
-    try {
-        QTemporaryDir dir;
-        run(QStringLiteral("SQLite"), dir.filePath(QStringLiteral("ledger.db")), true, rows);
-        const QString server = qEnvironmentVariable("KVDIGEST_PG_URL");
-        if (server.isEmpty())
-            return 0;
-        auto admin = DataKit::Database::open(server);
-        admin->Execute(QStringLiteral("DROP DATABASE IF EXISTS kvbench_import"));
-        admin->Execute(QStringLiteral("CREATE DATABASE kvbench_import"));
-        QUrl url(server);
-        url.setPath(QStringLiteral("/kvbench_import"));
-        run(QStringLiteral("PostgreSQL"), url.toString(), false, rows);
-        admin->Execute(QStringLiteral("DROP DATABASE IF EXISTS kvbench_import"));
-    } catch (const std::exception &e) {
-        out << "failed: " << e.what() << "\n";
-        return 1;
-    }
-    return 0;
+    return RunOnEngines(QStringLiteral("kvbench_import"),
+                        [rows](const QString &engine, const QString &target, bool create) {
+                            run(engine, target, create, rows);
+                        });
 }

@@ -6,6 +6,7 @@
 #include "GridKeys.h"
 #include "ModalDriver.h"
 #include "PinyinInitial.h"
+#include "Snapshot.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
 
@@ -124,6 +125,7 @@ void tst_Search::boxKeysAndRefills()
     QTRY_VERIFY(searchBox(h).hasFocus());
     kvtest::typeText(&searchBox(h), QStringLiteral("cq"));
     QTRY_COMPARE(h.codes(), QStringList{"S04"});
+    kvtest::snapshot(h.window(), QStringLiteral("quick-search"));
     QVERIFY(!h.window().editing());
     QVERIFY(h.window().mblnAddMark == (grid.currentRow() == grid.rowCount() - 1));
     QCOMPARE(kvtest::storedSummary(h.db(), "S02").value(1), QStringLiteral("会计核算"));
