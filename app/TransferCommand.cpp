@@ -28,8 +28,9 @@ public:
             return;
         m_shown = true;
         const int filled = int(done * kBarWidth);
-        std::fprintf(stderr, "\r[%s%s] %3d%% %ld", QByteArray(filled, '#').constData(),
-                     QByteArray(kBarWidth - filled, ' ').constData(), int(done * 100), rows);
+        std::fprintf(stderr, "\r[%s%s] %3d%% %ld %s", QByteArray(filled, '#').constData(),
+                     QByteArray(kBarWidth - filled, ' ').constData(), int(done * 100), rows,
+                     QStringLiteral("行").toLocal8Bit().constData());
         std::fflush(stderr);
     }
     ~ProgressBar()
