@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 #include <stdexcept>
 
@@ -314,8 +315,10 @@ void frmDigBrowse::Form_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
-    // Keystrokes still queued for the grid must not reach a window whose recordsets are gone.
+    // Keystrokes still queued for the grid must not reach a window whose recordsets are gone, nor
+    // a search still waiting refill its grid.
     SpGrdDig->setEvents(nullptr);
+    mSearchTimer->stop();
     // Every step goes on whatever the one before met: closing never fails.
     try {
         if (mclsRef && mclsRef->Ref1)
