@@ -1,8 +1,8 @@
-# The two commands of the README: `make run` and `make test`.
+# The commands of the README: `make run`, `make test` and `make bench`.
 BUILD ?= build
 GENERATOR_FILE := $(BUILD)/build.ninja
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build run test bench clean
 
 all: build
 
@@ -20,6 +20,12 @@ run: build
 
 test: build
 	scripts/run-tests.sh $(BUILD)
+
+# Every benchmark in turn, offscreen; on PostgreSQL too when KVDIGEST_PG_URL names a server.
+bench: build
+	@for b in $(BUILD)/bench/*/kvbench_*; do \
+	    if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; \
+	done
 
 clean:
 	rm -rf $(BUILD)

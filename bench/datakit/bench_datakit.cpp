@@ -1,14 +1,12 @@
 // kvbench_datakit [rows]: times the listing's operations on SQLite, and on PostgreSQL when
 // KVDIGEST_PG_URL names a server. Not a test: run by hand, read the figures.
+#include "BenchLedger.h"
 #include "Database.h"
-#include "HostSchema.h"
 #include "Recordset.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTextStream>
-#include <QUrl>
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -28,10 +26,7 @@ QString code(int i)
 
 void populate(DataKit::Database &db, int rows)
 {
-    HostSchema::create(db);
-    HostSchema::fillDemoData(db);
-    db.Execute(QStringLiteral("delete from GL_VoucherLine"));
-    db.Execute(QStringLiteral("delete from GL_bDigest"));
+    PrepareEmptyLedger(db);
     const char *accounts[] = {"1001", "1002", "1122", "2202", "6602", nullptr};
     db.Execute(QStringLiteral("BEGIN"));
     for (int start = 0; start < rows; start += 500) {
@@ -151,25 +146,8 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
-    try {
-        QTemporaryDir dir;
-        run(QStringLiteral("SQLite"), dir.filePath(QStringLiteral("bench.sqlite")), true, rows);
-
-        const QString server = qEnvironmentVariable("KVDIGEST_PG_URL");
-        if (server.isEmpty()) {
-            out << "PostgreSQL: skipped (KVDIGEST_PG_URL not set)\n";
-            return 0;
-        }
-        auto admin = DataKit::Database::open(server);
-        admin->Execute(QStringLiteral("DROP DATABASE IF EXISTS kvbench_datakit"));
-        admin->Execute(QStringLiteral("CREATE DATABASE kvbench_datakit"));
-        QUrl url(server);
-        url.setPath(QStringLiteral("/kvbench_datakit"));
-        run(QStringLiteral("PostgreSQL"), url.toString(), false, rows);
-        admin->Execute(QStringLiteral("DROP DATABASE IF EXISTS kvbench_datakit"));
-    } catch (const DataKit::Error &e) {
-        out << "DataKit error " << e.number() << ": " << e.description() << "\n";
-        return 1;
-    }
-    return 0;
+    return RunOnEngines(QStringLiteral("kvbench_datakit"),
+                        [rows](const QString &engine, const QString &target, bool create) {
+                            run(engine, target, create, rows);
+                        });
 }

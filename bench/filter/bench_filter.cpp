@@ -3,20 +3,18 @@
 // filtered query, reading it and filling the grid), and Refresh for comparison. SQLite always;
 // PostgreSQL as well when KVDIGEST_PG_URL names a server (a database kvbench_filter is created
 // there and dropped). Not a test: run by hand, read the figures.
+#include "BenchLedger.h"
+#include "BenchWindow.h"
 #include "Database.h"
 #include "GridControl.h"
-#include "HostSchema.h"
-#include "QXDigest.h"
 #include "frmDigBrowse.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
-#include <QUrl>
 #include <algorithm>
 #include <functional>
 #include <vector>
@@ -29,10 +27,7 @@ QTextStream out(stdout);
 // summaries and an account a sixth.
 void populate(DataKit::Database &db, int rows)
 {
-    HostSchema::create(db);
-    HostSchema::fillDemoData(db);
-    db.Execute(QStringLiteral("delete from GL_VoucherLine"));
-    db.Execute(QStringLiteral("delete from GL_bDigest"));
+    PrepareEmptyLedger(db);
     const QString code = db.isPostgres() ? QStringLiteral("lpad(i::text, 6, '0')")
                                          : QStringLiteral("printf('%06d', i)");
     db.Execute(QStringLiteral(
@@ -90,14 +85,7 @@ void run(const QString &engine, const QString &target, bool create, int rows)
     auto db = DataKit::Database::open(target, create);
     populate(*db, rows);
     out << engine << QStringLiteral(" (") << rows << QStringLiteral(" summaries)\n");
-    QXDigest digest;
-    if (!digest.Init(db, false))
-        qFatal("the listing cannot be opened");
-    frmDigBrowse &window = frmDigBrowse::instance();
-    window.dbs = db;
-    window.Load();
-    window.show();
-    QCoreApplication::processEvents();
+    frmDigBrowse &window = OpenBenchWindow(db);
     report(QStringLiteral("Filter by text (a quarter)"), window, [&] {
         return filterOnce(window, {"", "收到货款", ""});
     });
@@ -111,9 +99,7 @@ void run(const QString &engine, const QString &target, bool create, int rows)
         return filterOnce(window, {"", "没有这条", ""});
     });
     report(QStringLiteral("Refresh (every summary)"), window, [&] { return refreshOnce(window); });
-    window.close();
-    frmDigBrowse::releaseInstance();
-    db->Close(); // the component keeps its own reference to the database
+    CloseBenchWindow(window, *db);
     out << "\n";
 }
 
@@ -125,22 +111,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
-    try {
-        QTemporaryDir dir;
-        run(QStringLiteral("SQLite"), dir.filePath(QStringLiteral("ledger.db")), true, rows);
-        const QString server = qEnvironmentVariable("KVDIGEST_PG_URL");
-        if (server.isEmpty())
-            return 0;
-        auto admin = DataKit::Database::open(server);
-        admin->Execute(QStringLiteral("DROP DATABASE IF EXISTS kvbench_filter"));
-        admin->Execute(QStringLiteral("CREATE DATABASE kvbench_filter"));
-        QUrl url(server);
-        url.setPath(QStringLiteral("/kvbench_filter"));
-        run(QStringLiteral("PostgreSQL"), url.toString(), false, rows);
-        admin->Execute(QStringLiteral("DROP DATABASE IF EXISTS kvbench_filter"));
-    } catch (const std::exception &e) {
-        out << "failed: " << e.what() << "\n";
-        return 1;
-    }
-    return 0;
+    return RunOnEngines(QStringLiteral("kvbench_filter"),
+                        [rows](const QString &engine, const QString &target, bool create) {
+                            run(engine, target, create, rows);
+                        });
 }

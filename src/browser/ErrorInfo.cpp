@@ -28,3 +28,18 @@ bool IsInUseError(long number)
 {
     return number == DataKit::errInUseByOtherTables || number == kErrInUseByOtherTablesToo;
 }
+
+QString SaveFailureText(long number, const QString &description)
+{
+    if (number == DataKit::errDuplicate || number == kErrDuplicateOrInUse)
+        return LoadResStrings({104, 2, 105});
+    if (number == DataKit::errFieldTooLong)
+        return LoadResString(85);
+    if (number == DataKit::errDeletedByOther)
+        return LoadResStrings({104, 2, 107});
+    if (IsInUseError(number))
+        return LoadResStrings({104, 2, 106});
+    if (number == DataKit::errLockedByOther)
+        return LoadResString(84);
+    return description;
+}

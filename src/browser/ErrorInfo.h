@@ -11,6 +11,10 @@ QString ErrorDescription(const std::exception &error);
 // holds exclusively, else the description.
 QString ReadFailureText(const std::exception &error);
 
+// What to tell the user when writing a summary failed: the component's own words for each refusal
+// the kit names (duplicate code, too long, deleted, in use, locked), else the description.
+QString SaveFailureText(long number, const QString &description);
+
 // Numbers the kit may report besides its own named ones.
 constexpr long kErrInUseByOtherTablesToo = 3396;
 constexpr long kErrDuplicateOrInUse =

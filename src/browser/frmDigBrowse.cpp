@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 #include <QToolBar>
 #include <stdexcept>
 
@@ -97,6 +98,8 @@ frmDigBrowse::frmDigBrowse()
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     lblStatus->setFixedHeight(lblStatus->fontMetrics().height() + 6);
+
+    InitSearchBox();
 
     lblTitle1 = new QLabel(this);
     lblTitle1->setObjectName(QStringLiteral("lblTitle1"));
@@ -196,6 +199,7 @@ void frmDigBrowse::Form_Load()
     setButton(QStringLiteral("TlbAdd"), false);
 
     StatusAfterRefill(false);
+    BuildSearchIndex();
 }
 
 void frmDigBrowse::InitGrid()
@@ -236,6 +240,7 @@ void frmDigBrowse::resizeEvent(QResizeEvent *event)
 void frmDigBrowse::Form_Resize()
 {
     Toolbar1->setGeometry(0, 0, width(), Toolbar1->sizeHint().height());
+    PlaceSearchBox();
     // The status line takes its height from the grid's and sits right under it.
     const int h = height() - mintBarHeight - TwipsToPixels(*this, 300) - lblStatus->height();
     if (h <= 0)
@@ -310,8 +315,10 @@ void frmDigBrowse::Form_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
-    // Keystrokes still queued for the grid must not reach a window whose recordsets are gone.
+    // Keystrokes still queued for the grid must not reach a window whose recordsets are gone, nor
+    // a search still waiting refill its grid.
     SpGrdDig->setEvents(nullptr);
+    mSearchTimer->stop();
     // Every step goes on whatever the one before met: closing never fails.
     try {
         if (mclsRef && mclsRef->Ref1)

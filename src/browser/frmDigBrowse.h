@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GridControl.h"
+#include "QuickSearchIndex.h"
 
 #include <QDialog>
 #include <QHash>
@@ -10,6 +11,7 @@
 #include <QVariant>
 #include <QVector>
 #include <array>
+#include <functional>
 #include <memory>
 
 namespace DataKit {
@@ -21,6 +23,8 @@ class clsRef;
 class ReportPrinter;
 class QAction;
 class QLabel;
+class QLineEdit;
+class QTimer;
 class QToolBar;
 
 // The common-summaries browser: the component's one window, a single instance shared by the whole
@@ -86,6 +90,8 @@ public:
     int helpTopic() const { return mHelpTopic; }
     int barHeight() const { return mintBarHeight; }
     const std::shared_ptr<DataKit::Database> &printDatabase() const { return mdbPrint; }
+    QLineEdit &searchBox() const { return *txtSearch; }
+    const QuickSearchIndex &searchIndex() const { return mSearchIndex; }
 
     // Grid notifications.
     void gridCellEdited(QString &text, long &cancel, long row, long col) override;
@@ -160,6 +166,7 @@ private:
     void CmdCancel();
     void CmdRefresh();
     void RefillGrid(DataKit::Recordset *source, bool filtered);
+    void RefillRows(const std::function<void()> &fill);
     void CmdFind();
     void CmdFilter();
     QString AskCondition(int caption);
@@ -171,6 +178,18 @@ private:
     void UndoBlankRow();
     void DropPendingEdit();
 
+    // Quick search (frmDigBrowse_search.cpp). The index is built from the grid after every full
+    // refill (load, Refresh) and follows the window's own saves and deletions; a search refills the
+    // grid from it through RefillGridFromIndex, the sibling of RefillGrid.
+    void InitSearchBox();
+    void PlaceSearchBox();
+    bool SearchBoxKey(const QKeyEvent &event);
+    void RunQuickSearch();
+    void ClearQuickSearch();
+    void RefillGridFromIndex(const std::vector<quint32> &summaries, bool filtered);
+    void BuildSearchIndex();
+    QuickSearchIndex::Cells RowCells(long row) const;
+
     GridControl *SpGrdDig = nullptr;
     QToolBar *Toolbar1 = nullptr;
     QVector<QPair<QString, QIcon>> ImageList1;
@@ -178,6 +197,10 @@ private:
     QLabel *lblTitle1 = nullptr;
     QLabel *lblTitle2 = nullptr;
     QLabel *lblStatus = nullptr;
+    QLineEdit *txtSearch = nullptr;
+    QTimer *mSearchTimer = nullptr;
+    QuickSearchIndex mSearchIndex;
+    bool mblnSearching = false; // the grid shows a quick search's result
 
     bool mblnEditing = false;
     long mlngCurRow = 0;

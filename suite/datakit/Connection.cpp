@@ -242,7 +242,9 @@ QSqlQuery Connection::execute(const QString &sql, const QVariantList &binds, Act
             raise(sp.lastError(), activity);
     }
     QSqlQuery q(db);
-    q.setForwardOnly(true);
+    // Under a savepoint the whole result is fetched at once: PostgreSQL's driver streams a
+    // forward-only result, and releasing the savepoint would discard the rows not yet read.
+    q.setForwardOnly(!guard);
     bool ok;
     if (binds.isEmpty()) {
         ok = q.exec(sql);

@@ -48,6 +48,26 @@ void Database::Execute(const QString &sql)
         m_connection->forgetSchema();
 }
 
+void Database::BeginTrans()
+{
+    if (!isOpen())
+        throw Error(errNoDatabase, kitDescription(errNoDatabase));
+    m_connection->begin();
+}
+
+void Database::CommitTrans()
+{
+    if (!isOpen())
+        throw Error(errNoDatabase, kitDescription(errNoDatabase));
+    m_connection->commit();
+}
+
+void Database::Rollback()
+{
+    if (m_connection)
+        m_connection->rollback();
+}
+
 void Database::Close()
 {
     if (m_connection)

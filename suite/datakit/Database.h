@@ -32,6 +32,14 @@ public:
     void Execute(const QString &sql);
     void Close();
 
+    // One transaction around many writes: AddNew, Edit and Update of any recordset of this
+    // database join it rather than commit on their own, so Rollback undoes them all. SQLite takes
+    // its write lock at BeginTrans (another writer: 3260); a PostgreSQL write refused inside it
+    // (a row locked by another user) ends it, and Rollback then has nothing left to do.
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+
     bool isOpen() const;
     bool isPostgres() const;
     const QString &target() const;

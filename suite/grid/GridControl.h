@@ -90,7 +90,8 @@ public:
     void setRowHeight(long row, long twips);
 
     // Value 1 sorts the rows from currentRow() to selectionEndRow() ascending by the current
-    // column, in the user's locale's order; other values do nothing.
+    // column (ASCII texts in character-code order, then the others in pinyin order; see
+    // GridSortOrder); other values do nothing.
     void setSort(int value);
     // Off suspends painting and per-row model updates while rows are filled; on shows the result.
     void setRedraw(bool on);

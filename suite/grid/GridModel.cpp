@@ -1,5 +1,7 @@
 #include "GridModel.h"
 
+#include "GridSortOrder.h"
+
 #include <algorithm>
 
 int GridModel::rowCount(const QModelIndex &parent) const
@@ -157,9 +159,10 @@ void GridModel::sortRows(long first, long last, long col)
 {
     if (first < 0 || last >= rows() || first >= last || col < 0 || col >= columns())
         return;
+    const GridSortOrder before;
     std::stable_sort(m_cells.begin() + first, m_cells.begin() + last + 1,
-                     [col](const std::vector<QString> &a, const std::vector<QString> &b) {
-                         return QString::localeAwareCompare(a[size_t(col)], b[size_t(col)]) < 0;
+                     [col, &before](const std::vector<QString> &a, const std::vector<QString> &b) {
+                         return before(a[size_t(col)], b[size_t(col)]);
                      });
     if (!m_frozen)
         emit dataChanged(index(int(first), 0), index(int(last), int(columns()) - 1),

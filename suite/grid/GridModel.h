@@ -32,7 +32,7 @@ public:
     void resizeRows(long count);
     void resizeColumns(long count);
     void removeRow(long row);
-    // Stable ascending sort of rows first..last by one column, in the user's locale's order.
+    // Stable ascending sort of rows first..last by one column, in GridSortOrder.
     void sortRows(long first, long last, long col);
 
     bool frozen() const { return m_frozen; }

@@ -5,6 +5,7 @@
 #include "GridKeys.h"
 #include "ModalDriver.h"
 #include "Recordset.h"
+#include "Snapshot.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
 
@@ -20,18 +21,9 @@
 #include <QToolBar>
 
 using kvtest::BrowserHarness;
+using kvtest::snapshot;
 
 namespace {
-
-// Saves what the window looks like when the environment asks for pictures, to look at by eye.
-void snapshot(QWidget &window, const QString &name)
-{
-    const QString dir = qEnvironmentVariable("KVDIGEST_SNAPSHOT_DIR");
-    if (dir.isEmpty())
-        return;
-    QDir().mkpath(dir);
-    window.grab().save(dir + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
 
 QString codeOfCurrentRecord(frmDigBrowse &window)
 {

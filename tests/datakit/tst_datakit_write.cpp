@@ -32,6 +32,7 @@ private slots:
     void snapshotRefusesWriting();
     void cancelAndDiscard();
     void updateWithoutAddNewOrEdit();
+    void transactionAroundManyWrites();
 };
 
 void TstDataKitWrite::addNewThroughTheListing()
@@ -260,8 +261,9 @@ void TstDataKitWrite::checkConstraintRefuses()
 {
     // A CHECK constraint gives a column a range or a size the engine would not enforce itself.
     auto db = kvtest::freshDatabase();
-    db->Execute(QStringLiteral("create table Ranged (n integer constraint n_byte check (n between 0 "
-                               "and 255))"));
+    db->Execute(
+        QStringLiteral("create table Ranged (n integer constraint n_byte check (n between 0 "
+                       "and 255))"));
     db->Execute(QStringLiteral("insert into Ranged (n) values (255)"));
     KV_EXPECT_ERROR(db->Execute(QStringLiteral("insert into Ranged (n) values (256)")),
                     DataKit::errValidationRule);
@@ -379,3 +381,24 @@ void TstDataKitWrite::updateWithoutAddNewOrEdit()
 
 KV_TEST_MAIN(TstDataKitWrite)
 #include "tst_datakit_write.moc"
+
+// Writes join the database's transaction and go with its rollback; what is read inside it is read
+// whole (PostgreSQL's statements there run under a savepoint).
+void TstDataKitWrite::transactionAroundManyWrites()
+{
+    auto db = kvtest::hostDatabase();
+    db->BeginTrans();
+    auto rs = db->OpenRecordset(kListing, dbOpenDynaset);
+    QCOMPARE(rs->RecordCount(), 32L);
+    rs->AddNew();
+    rs->Collect(QStringLiteral("cID"), QStringLiteral("50"));
+    rs->Update();
+    rs->FindFirst(QStringLiteral("cId='02'"));
+    rs->Edit();
+    rs->Collect(QStringLiteral("ctext"), QStringLiteral("改过"));
+    rs->Update();
+    QCOMPARE(storedSummary(*db, QStringLiteral("02")), QStringLiteral("02|改过|ZFHK|2202"));
+    db->Rollback();
+    QCOMPARE(storedSummary(*db, QStringLiteral("50")), QStringLiteral("<none>"));
+    QCOMPARE(storedSummary(*db, QStringLiteral("02")), QStringLiteral("02|支付货款|ZFHK|2202"));
+}

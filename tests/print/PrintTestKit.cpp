@@ -5,7 +5,6 @@
 #include "Recordset.h"
 #include "TerminalService.h"
 
-#include <QProcess>
 #include <QWidget>
 
 namespace kvtest {
@@ -69,14 +68,6 @@ QStringList layoutTables(const QString &databasePath)
 {
     return rowsOf(databasePath, QStringLiteral("SELECT name FROM sqlite_master WHERE name LIKE "
                                                "'TempPrint%' ORDER BY name"));
-}
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 QString pdfText(const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ReportPrinter.h"
+#include "TableFiles.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -104,8 +105,6 @@ private:
 QStringList layoutRows(const QString &databasePath, const QString &table);
 // The names of the layout tables in the print database, in name order.
 QStringList layoutTables(const QString &databasePath);
-// What a program prints.
-QString run(const QString &program, const QStringList &arguments);
 // Text of a PDF (pdftotext, layout kept).
 QString pdfText(const QString &path);
 

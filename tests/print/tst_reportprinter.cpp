@@ -3,6 +3,7 @@
 #include "GridControl.h"
 #include "ModalDriver.h"
 #include "PrintTestKit.h"
+#include "TableFiles.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
 
@@ -40,38 +41,6 @@ void answerFile(kvtest::ModalDriver &driver, const QString &path)
         dialog->selectFile(path);
         static_cast<QDialog *>(dialog)->accept();
     });
-}
-
-QStringList matches(const QString &pattern, const QString &text)
-{
-    QStringList found;
-    auto it = QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)
-                  .globalMatch(text);
-    while (it.hasNext())
-        found << it.next().captured(1);
-    return found;
-}
-
-// A written table file read back as rows of "|"-joined cells (an XLSX row leaves out empty ones).
-QStringList readTable(const QString &path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    if (path.endsWith(QLatin1String(".csv"))) {
-        const QByteArray bytes = file.readAll();
-        if (!bytes.startsWith("\xEF\xBB\xBF"))
-            return {QStringLiteral("no byte order mark")};
-        return QString::fromUtf8(bytes.mid(3))
-            .replace(',', '|')
-            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    }
-    const QString text = path.endsWith(QLatin1String(".xlsx"))
-                             ? kvtest::run("unzip", {"-p", path, "xl/worksheets/sheet1.xml"})
-                             : QString::fromUtf8(file.readAll());
-    QStringList rows;
-    for (const QString &row : matches("<(?:row|tr)[^>]*>(.*?)</(?:row|tr)>", text))
-        rows << matches("<t[hd]?(?: [^>]*)?>(.*?)</t[hd]?>", row).join(QLatin1Char('|'));
-    return rows;
 }
 
 void addSummaries(DataKit::Database &db, int count)
@@ -135,7 +104,7 @@ void tst_ReportPrinter::outputWritesWhatTheGridShows()
     KV_VERIFY_MODALS(driver);
     // Without an ending the first kind offered is written, and its ending added.
     const QString path = place.file(file.contains('.') ? file : file + ".csv");
-    const QStringList rows = readTable(path);
+    const QStringList rows = kvtest::readTable(path);
     QCOMPARE(rows.size(), 32);
     QCOMPARE(rows.at(0), kHeadings);
     QCOMPARE(rows.at(1), QStringLiteral("02|支付货款|ZFHK|应付账款"));
@@ -182,7 +151,7 @@ void tst_ReportPrinter::printOutputAndPreviewShowThePages()
         QVERIFY(page.contains(QStringLiteral("【禾岚软件】")));
         QVERIFY(page.contains(QStringLiteral("常用摘要助记码")));
         QVERIFY(page.contains(QStringLiteral("第 %1 页 / 共 %2 页").arg(i + 1).arg(pages.size())));
-        rows += int(matches("(\\d{3}) +第\\d+条摘要", page).size());
+        rows += int(kvtest::matches("(\\d{3}) +第\\d+条摘要", page).size());
     }
     QCOMPARE(rows, 120);
     QCOMPARE(previewPages, pages.size());

@@ -82,23 +82,34 @@ void frmDigBrowse::CmdRefresh()
 {
     Guarded([this] { mRecObject->Requery(-1); });
     RefillGrid(mRecObject.get(), false);
+    Guarded([this] { BuildSearchIndex(); });
     Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("^{PGUP}")); });
 }
 
-// Refills the grid from a recordset (from none: the blank entry row alone) with redrawing off,
-// appends the blank entry row, takes the current row's snapshot and updates the status line.
-// Whatever was typed is gone with the old rows, so no edit stays pending: a flag left up would have
-// the first row moved away from written back from the grid, over other users' newer changes.
+// Refills the grid from a recordset (from none: the blank entry row alone) and updates the status
+// line. A quick search in force gives way: the grid shows what was read.
 void frmDigBrowse::RefillGrid(DataKit::Recordset *source, bool filtered)
+{
+    Guarded([this] { ClearQuickSearch(); });
+    RefillRows([this, source] {
+        if (source)
+            FillGrid(*source);
+    });
+    Guarded([this, filtered] { StatusAfterRefill(filtered); });
+}
+
+// What every refill does around filling the rows: redrawing off, the blank entry row appended, the
+// current row's snapshot taken. Whatever was typed is gone with the old rows, so no edit stays
+// pending: a flag left up would have the first row moved away from written back from the grid,
+// over other users' newer changes.
+void frmDigBrowse::RefillRows(const std::function<void()> &fill)
 {
     Guarded([this] { SpGrdDig->setRedraw(false); });
     Guarded([this] { SpGrdDig->setRowCount(1); });
-    if (source)
-        Guarded([this, source] { FillGrid(*source); });
+    Guarded(fill);
     Guarded([this] { AppendBlankRow(); });
     Guarded([this] { SpGrdDig->setRedraw(true); });
     Guarded([this] { SaveRowState(SpGrdDig->currentRow()); });
-    Guarded([this, filtered] { StatusAfterRefill(filtered); });
     Guarded([this] { DropPendingEdit(); });
     Guarded([this] { setButton(QStringLiteral("TlbAdd"), false); });
     Guarded([this] { mblnAddMark = SpGrdDig->rowCount() == SpGrdDig->currentRow() + 1; });

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QToolBar>
 
 namespace {
@@ -117,6 +118,8 @@ void frmDigBrowse::setKeyPreview(bool on)
 
 bool frmDigBrowse::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == txtSearch && event->type() == QEvent::KeyPress)
+        return SearchBoxKey(*static_cast<QKeyEvent *>(event));
     if (watched != SpGrdDig->view() || event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     auto *keyEvent = static_cast<QKeyEvent *>(event);

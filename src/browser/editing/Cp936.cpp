@@ -19,7 +19,7 @@ iconv_t openDescriptor(const char *to, const char *from)
 {
     const iconv_t cd = iconv_open(to, from);
     if (cd == kNoDescriptor)
-        throw std::system_error(errno, std::generic_category(), "iconv_open CP936");
+        throw std::system_error(errno, std::generic_category(), "iconv_open");
     return cd;
 }
 
@@ -74,11 +74,13 @@ unsigned Cp936Encoder::codeOf(char32_t ch)
     }
 }
 
-QString fromCp936(const QByteArray &bytes)
-{
-    const std::unique_ptr<void, DescriptorCloser> cd(openDescriptor("UTF-8", "CP936"));
+namespace {
 
-    // The worst case is the one-byte euro sign, three bytes in UTF-8.
+// Decodes bytes from the encoding through iconv; an empty string when they are not valid there.
+// The worst case is three bytes of UTF-8 for one byte in (the euro sign of code page 936).
+QString decodeFrom(const char *encoding, const QByteArray &bytes)
+{
+    const std::unique_ptr<void, DescriptorCloser> cd(openDescriptor("UTF-8", encoding));
     QByteArray utf8(bytes.size() * 3, Qt::Uninitialized);
     char *in = const_cast<char *>(bytes.constData());
     size_t inLeft = bytes.size();
@@ -88,4 +90,16 @@ QString fromCp936(const QByteArray &bytes)
         return {};
     utf8.truncate(out - utf8.constData());
     return QString::fromUtf8(utf8);
+}
+
+} // namespace
+
+QString fromCp936(const QByteArray &bytes)
+{
+    return decodeFrom("CP936", bytes);
+}
+
+QString fromGb18030(const QByteArray &bytes)
+{
+    return decodeFrom("GB18030", bytes);
 }

@@ -5,7 +5,8 @@
 
 #include <mutex>
 
-// Characters to and from their code in code page 936 (GBK), through glibc iconv.
+// Characters to and from their code in code page 936 (GBK), and text in GB 18030, through glibc
+// iconv.
 
 // The code of a character the code page cannot encode: that of "?".
 inline constexpr unsigned kCp936Unencodable = 0x3F;
@@ -27,3 +28,6 @@ private:
 
 // Decodes bytes in code page 936; an empty string when they are not valid there.
 QString fromCp936(const QByteArray &bytes);
+// Decodes bytes in GB 18030 (a superset of code page 936, what spreadsheet programs here save
+// text files in); an empty string when they are not valid there.
+QString fromGb18030(const QByteArray &bytes);

@@ -47,6 +47,7 @@ void frmDigBrowse::DeleteFoundRecord()
 {
     const QString code = MdlDigest::NullToStr(mRecObject->Fields(QStringLiteral("cID")));
     MdlDigest::gdbObject->Execute(SqlText::DeleteStatement(code));
+    mSearchIndex.remove(code);
     mRecObject->Requery(-1);
 }
 

@@ -1,7 +1,6 @@
 // The grid's notifications while the user types, and writing a row to GL_bDigest.
 #include "frmDigBrowse.h"
 
-#include "DataKitError.h"
 #include "ErrorInfo.h"
 #include "Guarded.h"
 #include "MdlDigest.h"
@@ -86,6 +85,7 @@ void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
                 cancel = 1;
                 return;
             }
+            mSearchIndex.append(RowCells(row));
             mblnAddMark = false;
             mblnEditing = false;
             AppendBlankRow();
@@ -95,6 +95,7 @@ void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
             cancel = 1;
             ShowStop(LoadResStrings({104, 2, 107}));
         } else if (Fedit()) {
+            mSearchIndex.save(mstrRowSave[0], RowCells(row));
             mblnEditing = false;
         } else {
             cancel = 1;
@@ -171,18 +172,7 @@ void frmDigBrowse::gridCellButton(QString &text, long row, long col)
 
 void frmDigBrowse::ReportSaveError(long number, const QString &description)
 {
-    if (number == DataKit::errDuplicate || number == kErrDuplicateOrInUse)
-        ShowStop(LoadResStrings({104, 2, 105}));
-    else if (number == DataKit::errFieldTooLong)
-        ShowStop(LoadResString(85));
-    else if (number == DataKit::errDeletedByOther)
-        ShowStop(LoadResStrings({104, 2, 107}));
-    else if (IsInUseError(number))
-        ShowStop(LoadResStrings({104, 2, 106}));
-    else if (number == DataKit::errLockedByOther)
-        ShowStop(LoadResString(84));
-    else
-        ShowStop(description);
+    ShowStop(SaveFailureText(number, description));
 }
 
 // A failed write is given up before its message is shown: the message waits for the user, and a

@@ -1,0 +1,201 @@
+#include "QuickSearchIndex.h"
+
+#include "PolyphoneInitials.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr quint8 kFirstSet = 0x80;
+constexpr int kMaxSets = 0x80;
+
+bool oneLetter(quint32 mask)
+{
+    return mask != 0 && (mask & (mask - 1)) == 0;
+}
+
+quint16 clampedLength(qsizetype length)
+{
+    return quint16(std::min<qsizetype>(length, 0xFFFF));
+}
+
+} // namespace
+
+void QuickSearchIndex::clear()
+{
+    m_entries.clear();
+    m_pool.clear();
+    m_initials.clear();
+    m_letterSets.clear();
+    m_accounts.clear();
+    m_accountIndex.clear();
+    m_count = 0;
+}
+
+void QuickSearchIndex::reserve(qsizetype summaries)
+{
+    m_entries.reserve(size_t(summaries));
+}
+
+void QuickSearchIndex::squeeze()
+{
+    m_entries.shrink_to_fit();
+    m_pool.squeeze();
+    m_initials.shrink_to_fit();
+}
+
+// The byte a unit of text is searched by: its one letter, the set of its letters, or for a unit
+// without a reading the unit itself when it is ASCII (upper case), else 0, which nothing matches.
+quint8 QuickSearchIndex::initialByte(quint32 mask, QChar unit)
+{
+    if (mask == 0)
+        return unit.unicode() < 0x80 ? quint8(unit.toUpper().unicode()) : 0;
+    if (oneLetter(mask))
+        return quint8('A' + qCountTrailingZeroBits(mask));
+    const auto known = std::find(m_letterSets.begin(), m_letterSets.end(), mask);
+    if (known != m_letterSets.end())
+        return quint8(kFirstSet + (known - m_letterSets.begin()));
+    if (int(m_letterSets.size()) == kMaxSets) // never seen: the dictionary has far fewer sets
+        return quint8('A' + qCountTrailingZeroBits(mask));
+    m_letterSets.push_back(mask);
+    return quint8(kFirstSet + m_letterSets.size() - 1);
+}
+
+QuickSearchIndex::Entry QuickSearchIndex::encode(const Cells &cells)
+{
+    Entry entry{};
+    entry.start = quint32(m_pool.size());
+    entry.codeLength = clampedLength(cells[0].size());
+    entry.textLength = clampedLength(cells[1].size());
+    entry.mnemonicLength = clampedLength(cells[2].size());
+    m_pool.append(QStringView(cells[0]).left(entry.codeLength));
+    m_pool.append(QStringView(cells[1]).left(entry.textLength));
+    m_pool.append(QStringView(cells[2]).left(entry.mnemonicLength));
+
+    const QStringView text = QStringView(cells[1]).left(entry.textLength);
+    std::vector<quint32> masks;
+    PolyphoneInitials(text, masks);
+    entry.initials = quint32(m_initials.size());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        m_initials.push_back(initialByte(masks[size_t(i)], text[i]));
+
+    const auto account = m_accountIndex.constFind(cells[3]);
+    if (account != m_accountIndex.constEnd()) {
+        entry.account = *account;
+    } else {
+        entry.account = quint32(m_accounts.size());
+        m_accounts.append(cells[3]);
+        m_accountIndex.insert(cells[3], entry.account);
+    }
+    entry.alive = true;
+    return entry;
+}
+
+void QuickSearchIndex::append(const Cells &cells)
+{
+    m_entries.push_back(encode(cells));
+    ++m_count;
+}
+
+qsizetype QuickSearchIndex::indexOf(const QString &code) const
+{
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_entries[i].alive && this->code(m_entries[i]) == code)
+            return qsizetype(i);
+    }
+    return -1;
+}
+
+// The old content stays in the pools unused until the next full refill rebuilds the index.
+void QuickSearchIndex::save(const QString &oldCode, const Cells &cells)
+{
+    const qsizetype i = indexOf(oldCode);
+    if (i < 0)
+        append(cells);
+    else
+        m_entries[size_t(i)] = encode(cells);
+}
+
+void QuickSearchIndex::remove(const QString &code)
+{
+    const qsizetype i = indexOf(code);
+    if (i < 0)
+        return;
+    m_entries[size_t(i)].alive = false;
+    --m_count;
+}
+
+QStringView QuickSearchIndex::code(const Entry &entry) const
+{
+    return QStringView(m_pool).mid(entry.start, entry.codeLength);
+}
+
+QStringView QuickSearchIndex::text(const Entry &entry) const
+{
+    return QStringView(m_pool).mid(entry.start + entry.codeLength, entry.textLength);
+}
+
+QStringView QuickSearchIndex::mnemonic(const Entry &entry) const
+{
+    return QStringView(m_pool).mid(entry.start + entry.codeLength + entry.textLength,
+                                   entry.mnemonicLength);
+}
+
+bool QuickSearchIndex::initialsMatch(const Entry &entry, QStringView upper) const
+{
+    if (upper.size() > entry.textLength)
+        return false;
+    const quint8 *initials = m_initials.data() + entry.initials;
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        const char16_t wanted = upper[i].unicode();
+        const quint8 byte = initials[i];
+        if (byte < kFirstSet) {
+            if (byte != wanted)
+                return false;
+        } else if (wanted < 'A' || wanted > 'Z' ||
+                   !(m_letterSets[byte - kFirstSet] & (1u << (wanted - 'A')))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<quint32> QuickSearchIndex::find(QStringView text) const
+{
+    std::vector<quint32> hits;
+    hits.reserve(size_t(m_count));
+    const QString upper = text.toString().toUpper();
+    // Texts are mostly Chinese: a search text without letters is compared as it is, the fast way.
+    const Qt::CaseSensitivity cs =
+        upper == text.toString().toLower() ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    std::vector<char> accountHit(size_t(m_accounts.size()));
+    for (qsizetype a = 0; a < m_accounts.size(); ++a)
+        accountHit[size_t(a)] = m_accounts.at(a).contains(text, cs);
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        const Entry &entry = m_entries[i];
+        if (!entry.alive)
+            continue;
+        if (text.isEmpty() || accountHit[entry.account] ||
+            code(entry).startsWith(text, Qt::CaseInsensitive) ||
+            mnemonic(entry).startsWith(text, Qt::CaseInsensitive) || initialsMatch(entry, upper) ||
+            this->text(entry).contains(text, Qt::CaseInsensitive))
+            hits.push_back(quint32(i));
+    }
+    return hits;
+}
+
+QuickSearchIndex::Cells QuickSearchIndex::cells(quint32 summary) const
+{
+    const Entry &entry = m_entries[summary];
+    return {code(entry).toString(), text(entry).toString(), mnemonic(entry).toString(),
+            m_accounts.at(entry.account)};
+}
+
+qsizetype QuickSearchIndex::memoryUsed() const
+{
+    qsizetype accounts = 0;
+    for (const QString &name : m_accounts)
+        accounts += name.capacity() * 2 + 64; // the text, its header and the index's hash node
+    return qsizetype(m_entries.capacity() * sizeof(Entry)) + m_pool.capacity() * 2 +
+           qsizetype(m_initials.capacity() + m_letterSets.capacity() * sizeof(quint32)) + accounts;
+}

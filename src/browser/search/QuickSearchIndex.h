@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringView>
+#include <QtGlobal>
+
+#include <array>
+#include <vector>
+
+// The summaries the quick search looks through, in compact form: the listing as the window last
+// read it, in listing order, kept in step with the window's own saves and deletions. Code, text
+// and mnemonic share one pool of characters, each account name is kept once, and each character
+// of a text has one byte of polyphone initials (a letter, or one of a few letter sets).
+class QuickSearchIndex final
+{
+public:
+    // The four cells of a grid row: code, text, mnemonic, account name.
+    using Cells = std::array<QString, 4>;
+
+    void clear();
+    void reserve(qsizetype summaries);
+    // Gives back the room kept for growth, once a whole listing has been appended.
+    void squeeze();
+    // A summary after the others.
+    void append(const Cells &cells);
+    // A summary saved under a new content: the one stored under oldCode, or a new one at the end.
+    void save(const QString &oldCode, const Cells &cells);
+    void remove(const QString &code);
+
+    // The summaries whose code or mnemonic starts with text (the mnemonic also as the polyphone
+    // initials of the summary's text may read), or whose text or account name contains it; case
+    // is ignored and every character stands for itself. All summaries when text is empty.
+    std::vector<quint32> find(QStringView text) const;
+    Cells cells(quint32 summary) const;
+
+    qsizetype count() const { return m_count; }
+    // What the index holds in memory, in bytes.
+    qsizetype memoryUsed() const;
+
+private:
+    struct Entry
+    {
+        quint32 start;    // code, text and mnemonic, one after another in m_pool
+        quint32 initials; // one byte per unit of the text in m_initials
+        quint32 account;  // in m_accounts
+        quint16 codeLength;
+        quint16 textLength;
+        quint16 mnemonicLength;
+        bool alive;
+    };
+
+    Entry encode(const Cells &cells);
+    quint8 initialByte(quint32 mask, QChar unit);
+    bool initialsMatch(const Entry &entry, QStringView upper) const;
+    QStringView code(const Entry &entry) const;
+    QStringView text(const Entry &entry) const;
+    QStringView mnemonic(const Entry &entry) const;
+    qsizetype indexOf(const QString &code) const;
+
+    std::vector<Entry> m_entries;
+    QString m_pool;
+    std::vector<quint8> m_initials;
+    std::vector<quint32> m_letterSets; // byte 0x80 + i stands for the letters of set i
+    QStringList m_accounts;
+    QHash<QString, quint32> m_accountIndex;
+    qsizetype m_count = 0;
+};

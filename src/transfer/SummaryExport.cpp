@@ -1,0 +1,49 @@
+// Writing the stored summaries out through the suite's table files.
+#include "DigestTransfer.h"
+
+#include "Database.h"
+#include "ErrorInfo.h"
+#include "MdlDigest.h"
+#include "Recordset.h"
+#include "SqlTexts.h"
+#include "StringTable.h"
+#include "TableFile.h"
+
+#include <QFileInfo>
+
+using MdlDigest::NullToStr;
+
+long ExportSummaries(const std::shared_ptr<DataKit::Database> &database, const QString &path)
+{
+    const QString ending = QFileInfo(path).suffix().toLower();
+    if (ending != QLatin1String("csv") && ending != QLatin1String("xlsx"))
+        throw TableFileError(
+            cannotWriteMessage(path, QStringLiteral("只能导出为 .csv 或 .xlsx 文件。")));
+    std::shared_ptr<DataKit::Recordset> listing;
+    try {
+        listing = database->OpenRecordset(SqlText::ListingQuery(), DataKit::dbOpenSnapshot);
+    } catch (const std::exception &error) {
+        throw TableFileError(ReadFailureText(error));
+    }
+    // Widths in characters: the code, a long text, its mnemonic, an account code.
+    const QList<TableFileColumn> columns = {{LoadResString(3), 8},
+                                            {LoadResString(8), 40},
+                                            {LoadResString(139), 20},
+                                            {LoadResString(111), 12}};
+    const auto file = openTableFile(
+        path, ending == QLatin1String("csv") ? TableFileFormat::Csv : TableFileFormat::Xlsx,
+        columns);
+    long written = 0;
+    try {
+        for (; !listing->isEOF(); listing->MoveNext(), ++written) {
+            file->writeRow({NullToStr(listing->Fields(QStringLiteral("cID"))),
+                            NullToStr(listing->Fields(QStringLiteral("ctext"))),
+                            NullToStr(listing->Fields(QStringLiteral("chelp"))),
+                            NullToStr(listing->Fields(QStringLiteral("cCode")))});
+        }
+    } catch (const DataKit::Error &error) {
+        throw TableFileError(ReadFailureText(error));
+    }
+    file->finish();
+    return written;
+}

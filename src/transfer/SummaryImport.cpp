@@ -1,0 +1,133 @@
+#include "SummaryImport.h"
+
+#include "Database.h"
+#include "MdlDigest.h"
+#include "Recordset.h"
+#include "SqlTexts.h"
+#include "StringTable.h"
+
+using MdlDigest::NullToStr;
+using MdlDigest::StrToNull;
+
+SummaryImport::SummaryImport(std::shared_ptr<DataKit::Database> database,
+                             const ImportOptions &options, ImportReport &report)
+    : m_database(std::move(database))
+    , m_options(options)
+    , m_report(report)
+    , m_rules(*m_database)
+{
+    m_listing = m_database->OpenRecordset(SqlText::ListingQuery(), DataKit::dbOpenDynaset);
+    for (; !m_listing->isEOF(); m_listing->MoveNext()) {
+        m_stored.insert(NullToStr(m_listing->Fields(QStringLiteral("cID"))),
+                        {NullToStr(m_listing->Fields(QStringLiteral("ctext"))),
+                         NullToStr(m_listing->Fields(QStringLiteral("chelp"))),
+                         NullToStr(m_listing->Fields(QStringLiteral("cCode")))});
+    }
+}
+
+SummaryImport::~SummaryImport()
+{
+    abandon();
+}
+
+void SummaryImport::refuse(const ImportRow &row, const QString &reason)
+{
+    m_report.refused.append({row.line, row.code, reason});
+}
+
+// Strict: once a row is refused nothing will be kept, so nothing more is written.
+bool SummaryImport::writing() const
+{
+    return !m_options.dryRun && !(m_options.strict && !m_report.refused.isEmpty());
+}
+
+void SummaryImport::take(ImportRow row)
+{
+    const QString reason = m_rules.check(row);
+    if (!reason.isEmpty()) {
+        refuse(row, reason);
+        return;
+    }
+    const auto earlier = m_taken.constFind(row.code);
+    if (earlier != m_taken.constEnd()) {
+        refuse(row, QStringLiteral("常用摘要编码与第 %1 行重复").arg(*earlier));
+        return;
+    }
+    m_taken.insert(row.code, row.line);
+
+    const auto stored = m_stored.constFind(row.code);
+    if (stored != m_stored.constEnd()) {
+        // Without an account column the file says nothing of the account: the stored one stays.
+        if (!row.hasAccount)
+            row.accountCode = stored->accountCode;
+        if (stored->text == row.text && stored->mnemonic == row.mnemonic &&
+            stored->accountCode == row.accountCode) {
+            ++m_report.unchanged;
+            return;
+        }
+        ++m_report.changed;
+    } else {
+        ++m_report.added;
+    }
+    if (writing())
+        write(row, stored != m_stored.constEnd());
+}
+
+// A stored summary is found again by its code and changed under the kit's row lock (Edit), a new
+// one added; the fields as the window writes a row.
+void SummaryImport::write(const ImportRow &row, bool stored)
+{
+    if (!m_inTransaction) {
+        m_database->BeginTrans();
+        m_inTransaction = true;
+    }
+    m_report.failureLine = row.line;
+    if (stored) {
+        // The listing narrowed to the one summary: a find in the whole listing would cost more
+        // with every summary written.
+        m_listing->setFilter(SqlText::RecordRefindCriterion(row.code));
+        m_listing->Requery();
+        if (m_listing->RecordCount() == 0)
+            throw DataKit::Error(DataKit::errDeletedByOther, LoadResStrings({104, 2, 107}));
+        m_listing->MoveFirst();
+        m_listing->Edit();
+    } else {
+        m_listing->AddNew();
+    }
+    m_listing->Collect(QStringLiteral("cID"), row.code);
+    m_listing->Collect(QStringLiteral("ctext"), StrToNull(row.text));
+    m_listing->Collect(QStringLiteral("chelp"), StrToNull(row.mnemonic));
+    m_listing->Collect(QStringLiteral("cCode"), StrToNull(row.accountCode));
+    m_listing->Update();
+    m_report.failureLine = 0;
+}
+
+void SummaryImport::finish()
+{
+    if (m_options.dryRun) {
+        m_report.outcome = ImportReport::Outcome::DryRun;
+    } else if (m_options.strict && !m_report.refused.isEmpty()) {
+        abandon();
+        m_report.outcome = ImportReport::Outcome::Strict;
+    } else {
+        if (m_inTransaction) {
+            m_inTransaction = false;
+            m_database->CommitTrans();
+        }
+        m_report.outcome = ImportReport::Outcome::Written;
+    }
+}
+
+void SummaryImport::abandon()
+{
+    try {
+        if (m_listing)
+            m_listing->CancelUpdate();
+    } catch (const std::exception &) {
+        // Nothing was pending; the rollback below is what matters.
+    }
+    if (m_inTransaction) {
+        m_inTransaction = false;
+        m_database->Rollback();
+    }
+}

@@ -1,0 +1,197 @@
+// The quick search and the pinyin order of the header sort, as a user meets them: keys typed into
+// the search box, Ctrl+F, Esc and Refresh, a header clicked; then the rows the grid shows.
+#include "BrowserHarness.h"
+#include "Database.h"
+#include "GridControl.h"
+#include "GridKeys.h"
+#include "ModalDriver.h"
+#include "PinyinInitial.h"
+#include "Snapshot.h"
+#include "TestDatabase.h"
+#include "frmDigBrowse.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+using kvtest::BrowserHarness;
+
+namespace {
+
+// Summaries stored with the mnemonic the window computes, whose polyphones it reads one way only.
+std::shared_ptr<DataKit::Database> searchLedger()
+{
+    auto db = kvtest::hostDatabase();
+    db->Execute(QStringLiteral("delete from GL_VoucherLine"));
+    db->Execute(QStringLiteral("delete from GL_bDigest"));
+    const QStringList rows = {"S01 银行存款利息 6603",
+                              "S02 会计核算",
+                              "S03 调整分录",
+                              "S04 重庆分公司往来 1221",
+                              "S05 广东分公司往来 1221",
+                              "S06 音乐会门票",
+                              "S07 区域经理差旅费",
+                              "S08 单位往来",
+                              "S09 增值税率13%",
+                              "S10 备用金_临时",
+                              "S11 O'Brien咨询费",
+                              "S12 路径\\备份",
+                              "S13 娱乐费用",
+                              "S14 会议费"};
+    QList<kvtest::Summary> summaries;
+    for (const QString &row : rows) {
+        const QStringList f = row.split(QLatin1Char(' '));
+        summaries.append({f[0], f[1], MnemonicOf(f[1]), f.value(2)});
+    }
+    kvtest::insertSummaries(*db, summaries);
+    return db;
+}
+
+QLineEdit &searchBox(BrowserHarness &h)
+{
+    return h.window().searchBox();
+}
+
+QString statusLine(BrowserHarness &h)
+{
+    return h.window().findChild<QLabel *>(QStringLiteral("lblStatus"))->text();
+}
+
+} // namespace
+
+class tst_Search : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
+    void findsAsTheUserTypes_data();
+    void findsAsTheUserTypes();
+    void boxKeysAndRefills();
+    void followsTheWindowsOwnSaves();
+    void headerSortInPinyinOrder();
+};
+
+void tst_Search::findsAsTheUserTypes_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("codes");
+    // Initials of the readings the words are read with, besides the stored mnemonic.
+    QTest::newRow("YH 银行") << "YH" << QStringList{"S01"};
+    QTest::newRow("KJ 会计") << "KJ" << QStringList{"S02"};
+    QTest::newRow("TZ 调整") << "TZ" << QStringList{"S03"};
+    QTest::newRow("CQ 重庆") << "CQ" << QStringList{"S04"};
+    QTest::newRow("stored YX") << "yx" << QStringList{"S01"};
+    QTest::newRow("音乐 YY, 娱乐 YL") << "YY" << QStringList{"S06"};
+    QTest::newRow("YL: 娱乐, 音乐会's mnemonic") << "YL" << QStringList{"S06", "S13"};
+    // Rare readings find nothing: 广 ān, 会 kuài outside 会计, 单 chán, 区 ōu.
+    QTest::newRow("A not 广东") << "A" << QStringList{};
+    QTest::newRow("K not 会议") << "K" << QStringList{"S02"};
+    QTest::newRow("C not 单位") << "C" << QStringList{"S04"};
+    QTest::newRow("O not 区域") << "O" << QStringList{"S11"};
+    // Text, account name and code; every character stands for itself.
+    QTest::newRow("text") << "分公司" << QStringList{"S04", "S05"};
+    QTest::newRow("account name") << "其他应收" << QStringList{"S04", "S05"};
+    QTest::newRow("code") << "s1" << QStringList{"S10", "S11", "S12", "S13", "S14"};
+    QTest::newRow("percent") << "13%" << QStringList{"S09"};
+    QTest::newRow("lone percent") << "%" << QStringList{"S09"};
+    QTest::newRow("underscore") << "_" << QStringList{"S10"};
+    QTest::newRow("apostrophe") << "'" << QStringList{"S11"};
+    QTest::newRow("backslash") << "\\" << QStringList{"S12"};
+}
+
+void tst_Search::findsAsTheUserTypes()
+{
+    QFETCH(QString, typed);
+    QFETCH(QStringList, codes);
+    BrowserHarness h(searchLedger());
+    h.open();
+    kvtest::typeText(&searchBox(h), typed);
+    QTRY_COMPARE(h.codes(), codes);
+    QCOMPARE(h.grid().text(h.grid().rowCount() - 1, 1), QString());
+    QVERIFY(statusLine(h).contains(QStringLiteral("过滤中")));
+}
+
+// Ctrl+F, Esc, the blank entry row and a pending edit as Filter treats them, and Refresh.
+void tst_Search::boxKeysAndRefills()
+{
+    BrowserHarness h(searchLedger());
+    h.open();
+    GridControl &grid = h.grid();
+    kvtest::clickCell(grid, 2, 1);
+    kvtest::typeInto(grid, QStringLiteral("改过"));
+    kvtest::pressKey(grid, Qt::Key_F, Qt::ControlModifier);
+    QTRY_VERIFY(searchBox(h).hasFocus());
+    kvtest::typeText(&searchBox(h), QStringLiteral("cq"));
+    QTRY_COMPARE(h.codes(), QStringList{"S04"});
+    kvtest::snapshot(h.window(), QStringLiteral("quick-search"));
+    QVERIFY(!h.window().editing());
+    QVERIFY(h.window().mblnAddMark == (grid.currentRow() == grid.rowCount() - 1));
+    QCOMPARE(kvtest::storedSummary(h.db(), "S02").value(1), QStringLiteral("会计核算"));
+
+    QTest::keyClick(&searchBox(h), Qt::Key_Escape);
+    QTRY_COMPARE(h.codes().size(), 14);
+    QVERIFY(searchBox(h).text().isEmpty());
+    QVERIFY(grid.view()->hasFocus());
+    QVERIFY(!statusLine(h).contains(QStringLiteral("过滤中")));
+    QVERIFY(h.window().isVisible());
+
+    kvtest::typeText(&searchBox(h), QStringLiteral("会"));
+    QTRY_COMPARE(h.codes(), (QStringList{"S02", "S06", "S14"}));
+    h.click(QStringLiteral("TlbRefresh"));
+    h.settle();
+    QVERIFY(searchBox(h).text().isEmpty());
+    QCOMPARE(h.codes().size(), 14);
+}
+
+// What the window itself saves or deletes is found, or no longer found, without a Refresh.
+void tst_Search::followsTheWindowsOwnSaves()
+{
+    kvtest::ModalDriver modal;
+    BrowserHarness h(searchLedger());
+    h.open();
+    GridControl &grid = h.grid();
+    kvtest::typeInto(grid, QStringLiteral("S20"));
+    kvtest::pressKey(grid, Qt::Key_Tab);
+    kvtest::typeInto(grid, QStringLiteral("行长办公费"));
+    kvtest::pressKey(grid, Qt::Key_Up);
+    h.settle();
+    QCOMPARE(kvtest::storedSummary(h.db(), "S20").value(2), QStringLiteral("XCBGF"));
+
+    kvtest::typeText(&searchBox(h), QStringLiteral("HZ"));
+    QTRY_COMPARE(h.codes(), QStringList{"S20"});
+    kvtest::clickCell(grid, 1, 1);
+    modal.expectMessage(QStringLiteral("确实要删除常用摘要---行长办公费  吗?"),
+                        QMessageBox::Question, QMessageBox::Yes);
+    kvtest::pressKey(grid, Qt::Key_D, Qt::ControlModifier);
+    h.settle();
+    QVERIFY(kvtest::storedSummary(h.db(), "S20").isEmpty());
+    searchBox(h).clear();
+    kvtest::typeText(&searchBox(h), QStringLiteral("HZ"));
+    QTRY_COMPARE(h.codes(), QStringList{});
+    KV_VERIFY_MODALS(modal);
+}
+
+// Chinese texts in pinyin order, texts of ASCII characters alone before them in character-code
+// order; the blank entry row stays last.
+void tst_Search::headerSortInPinyinOrder()
+{
+    auto db = kvtest::hostDatabase(false);
+    const QStringList texts = {"其他",  "发放工资", "zeta", "报销",
+                               "Alpha", "中国银行", "阿里", "B2B"};
+    QList<kvtest::Summary> summaries;
+    for (const QString &text : texts)
+        summaries.append({QStringLiteral("0%1").arg(summaries.size() + 1), text, {}, {}});
+    kvtest::insertSummaries(*db, summaries);
+    BrowserHarness h(db);
+    h.open();
+    kvtest::clickCell(h.grid(), 1, 1);
+    kvtest::clickHeader(h.grid(), 1);
+    h.settle();
+    QCOMPARE(h.codes(), (QStringList{"05", "08", "03", "07", "04", "02", "01", "06"}));
+    QCOMPARE(h.grid().text(h.grid().rowCount() - 1, 0), QString());
+}
+
+KV_TEST_MAIN(tst_Search)
+#include "tst_search.moc"
