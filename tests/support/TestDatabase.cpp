@@ -5,8 +5,10 @@
 #include "Recordset.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QUrl>
 #include <vector>
@@ -153,6 +155,23 @@ std::shared_ptr<DataKit::Database> anotherConnection()
 QString currentTarget()
 {
     return g_target;
+}
+
+void loseConnections()
+{
+    if (usingPostgres()) {
+        auto admin = DataKit::Database::open(g_target);
+        admin->Execute(
+            QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                           "pid <> pg_backend_pid() AND datname = current_database()"));
+        admin->Close();
+        return;
+    }
+    const QString copy = g_target + QStringLiteral(".copy");
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(g_target, copy));
+    QVERIFY(QFile::remove(g_target));
+    QVERIFY(QFile::rename(copy, g_target));
 }
 
 std::shared_ptr<DataKit::Database> hostDatabase(bool demo)

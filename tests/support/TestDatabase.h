@@ -28,6 +28,11 @@ std::shared_ptr<DataKit::Database> anotherConnection();
 // The path or URL of that database.
 QString currentTarget();
 
+// What a server restart does to the open connections of the current test database: PostgreSQL
+// drops them all (another executable's databases are left alone); an SQLite file is replaced by a
+// copy of itself, as a restore from a backup would.
+void loseConnections();
+
 // A fresh database with the host's tables (HostSchema::create), and its demo data when demo.
 std::shared_ptr<DataKit::Database> hostDatabase(bool demo = true);
 
