@@ -134,6 +134,15 @@ void Connection::raise(const QSqlError &error, Activity activity)
     throw mapError(error, m_postgres, activity);
 }
 
+bool Connection::next(QSqlQuery &query, Activity activity)
+{
+    if (query.next())
+        return true;
+    if (query.lastError().type() != QSqlError::NoError)
+        raise(query.lastError(), activity);
+    return false;
+}
+
 void Connection::control(const QString &sql, Activity activity)
 {
     QSqlQuery q(database());
@@ -220,7 +229,7 @@ std::shared_ptr<const TableInfo> Connection::tableInfo(const QString &table, boo
                                  "table_schema = ANY (current_schemas(false))"));
         q.addBindValue(lookup);
         if (q.exec()) {
-            while (q.next()) {
+            while (next(q)) {
                 if (!q.isNull(1))
                     info->maxChars.insert(q.value(0).toString().toLower(), q.value(1).toInt());
             }
@@ -233,7 +242,7 @@ std::shared_ptr<const TableInfo> Connection::tableInfo(const QString &table, boo
             static const QRegularExpression sized(QStringLiteral("CHAR[A-Z ]*\\(\\s*(\\d+)\\s*\\)"),
                                                   QRegularExpression::CaseInsensitiveOption);
             QList<QPair<int, QString>> key;
-            while (q.next()) {
+            while (next(q)) {
                 const QString column = q.value(1).toString();
                 info->columns.append(column);
                 const auto m = sized.match(q.value(2).toString());

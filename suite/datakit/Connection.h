@@ -57,6 +57,10 @@ public:
     // failure rolls the whole transaction back.
     QSqlQuery runInTransaction(const QString &sql, const QVariantList &binds, Activity activity);
 
+    // The next row of a query; false at its end. QSqlQuery::next() answers false on a failure
+    // too (a row the engine could not produce): that is raised, not taken for the end.
+    bool next(QSqlQuery &query, Activity activity = Activity::Reading);
+
     // The write transaction of Edit: SQLite BEGIN IMMEDIATE, PostgreSQL BEGIN. Busy -> 3260.
     void begin();
     void commit();

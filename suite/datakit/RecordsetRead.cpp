@@ -57,7 +57,7 @@ bool RecordsetImpl::loadKeyset()
     const int width = m_keyColumns.size();
     try {
         QSqlQuery q = connection().run(sql, {}, Activity::Reading);
-        while (q.next()) {
+        while (connection().next(q)) {
             for (int k = 0; k < width; ++k)
                 keys.append(detail::normalized(q.value(k)));
         }
@@ -122,7 +122,7 @@ void RecordsetImpl::loadFull()
     QVector<QVariant> keys;
     const int width = m_keyed ? m_keyColumns.size() : 0;
     const int visible = m_fieldNames.size();
-    while (q.next()) {
+    while (connection().next(q)) {
         Row row = readRow(q);
         for (int k = 0; k < width; ++k)
             keys.append(row.at(visible + k));
@@ -258,7 +258,7 @@ void RecordsetImpl::fetchAround(int index) const
     QSqlQuery q = self->connection().run(sql, {}, Activity::Reading);
     self->takeFields(q.record());
     const int visible = m_fieldNames.size();
-    while (q.next()) {
+    while (connection().next(q)) {
         Row row = readRow(q);
         const auto it = wanted.find(detail::valuesText(row.constData() + visible, width));
         if (it == wanted.end())
@@ -282,7 +282,7 @@ bool RecordsetImpl::readByKey(const QVariantList &key, Row &row)
     QSqlQuery q = conn.run(selectText(fullList(), false, conds, QString(), QString(), false), {},
                            Activity::Reading);
     takeFields(q.record());
-    if (!q.next())
+    if (!connection().next(q))
         return false;
     row = readRow(q);
     return true;

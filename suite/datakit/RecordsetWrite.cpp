@@ -65,7 +65,8 @@ void RecordsetImpl::Edit()
     bool found = false;
     Row stored;
     try {
-        found = conn.runInTransaction(sql, key, Activity::Writing).next();
+        QSqlQuery lock = conn.runInTransaction(sql, key, Activity::Writing);
+        found = conn.next(lock, Activity::Writing);
         // Locked, the record is read again: what the caller reads and writes from here on is
         // what is stored, not what the recordset read before another user's change.
         found = found && readByKey(key, stored);

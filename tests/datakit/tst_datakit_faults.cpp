@@ -19,6 +19,7 @@ private slots:
     void refusalsInATransactionLeaveNothingBehind();
     void editReadsTheLockedRecord();
     void executeAnswersRowsAffected();
+    void aRowTheEngineCannotProduceIsAnError();
     void engineFailuresInTheUsersLanguage_data();
     void engineFailuresInTheUsersLanguage();
 };
@@ -119,6 +120,20 @@ void TstDataKitFaults::executeAnswersRowsAffected()
     QCOMPARE(db->Execute(QStringLiteral(" delete from GL_bDigest where cId='31'")), 1L);
     QCOMPARE(db->Execute(QStringLiteral(" delete from GL_bDigest where cId='31'")), 0L);
     QCOMPARE(db->Execute(QStringLiteral("select cId from GL_bDigest")), 0L);
+}
+
+void TstDataKitFaults::aRowTheEngineCannotProduceIsAnError()
+{
+    auto db = kvtest::hostDatabase();
+    kvtest::chartAsView(*db);
+    auto accounts = db->OpenRecordset(kAccounts, dbOpenDynaset);
+    const long count = accounts->RecordCount();
+    kvtest::addUnreadableAccount(*db);
+    // Not a shorter list: the read fails.
+    QVERIFY_THROWS_EXCEPTION(DataKit::Error, accounts->Requery());
+    QCOMPARE(accounts->RecordCount(), count);
+    QVERIFY_THROWS_EXCEPTION(DataKit::Error, db->OpenRecordset(kAccounts, dbOpenDynaset));
+    QCOMPARE(db->OpenRecordset(kListing, dbOpenDynaset)->RecordCount(), 32L);
 }
 
 void TstDataKitFaults::engineFailuresInTheUsersLanguage_data()

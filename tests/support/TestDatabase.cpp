@@ -174,6 +174,23 @@ void loseConnections()
     QVERIFY(QFile::rename(copy, g_target));
 }
 
+void chartAsView(DataKit::Database &db)
+{
+    db.Execute(QStringLiteral("CREATE TABLE CodeEntries (cCode VARCHAR(40) PRIMARY KEY, "
+                              "cEntry VARCHAR(200))"));
+    db.Execute(QStringLiteral("INSERT INTO CodeEntries SELECT cCode, '{\"name\":\"' || "
+                              "cCode_Name || '\"}' FROM Code"));
+    db.Execute(QStringLiteral("DROP TABLE Code"));
+    db.Execute(QStringLiteral("CREATE VIEW Code AS SELECT cCode, %1 AS cCode_Name FROM CodeEntries")
+                   .arg(usingPostgres() ? QStringLiteral("cEntry::json->>'name'")
+                                        : QStringLiteral("json_extract(cEntry, '$.name')")));
+}
+
+void addUnreadableAccount(DataKit::Database &db)
+{
+    db.Execute(QStringLiteral("INSERT INTO CodeEntries VALUES ('9999', 'no name')"));
+}
+
 std::shared_ptr<DataKit::Database> hostDatabase(bool demo)
 {
     auto db = freshDatabase();
