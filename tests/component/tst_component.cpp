@@ -4,6 +4,7 @@
 #include "ObjectRegistry.h"
 #include "QXDigest.h"
 #include "Recordset.h"
+#include "SqlTexts.h"
 #include "TerminalService.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
@@ -57,6 +58,8 @@ private slots:
     void readOnlyOpensASnapshot();
     void sessionId();
     void showNeedsInitEachTime();
+    void accountSearchMatchesTypedCharactersLiterally_data();
+    void accountSearchMatchesTypedCharactersLiterally();
 };
 
 void tst_Component::cleanup()
@@ -167,6 +170,36 @@ void tst_Component::showNeedsInitEachTime()
             std::none_of(QApplication::topLevelWidgets().cbegin(),
                          QApplication::topLevelWidgets().cend(),
                          [](QWidget *w) { return w->isVisible(); }));
+}
+
+void tst_Component::accountSearchMatchesTypedCharactersLiterally_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("backslash") << "a\\" << QStringList{"K1"};
+    QTest::newRow("percent") << "%" << QStringList{"K2"};
+    QTest::newRow("underscore") << "a_b" << QStringList{"K3"};
+    QTest::newRow("escape character") << "!" << QStringList{"K5"};
+    QTest::newRow("plain") << "ab" << QStringList{"K3", "K4"};
+}
+
+// The same accounts on both engines: what is typed is searched for as it is.
+void tst_Component::accountSearchMatchesTypedCharactersLiterally()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, found);
+    const auto db = kvtest::hostDatabase(false);
+    db->Execute(QStringLiteral("INSERT INTO Code (cCode, cCode_Name) VALUES ('K1', 'a\\'), "
+                               "('K2', '50%'), ('K3', 'a_b ab'), ('K4', 'axb ab'), ('K5', '!')"));
+    const auto accounts = db->OpenRecordset(SqlText::AccountListQuery(), DataKit::dbOpenDynaset);
+    accounts->setFilter(SqlText::AccountFilter(text));
+    accounts->Requery();
+    QStringList codes;
+    for (accounts->RecordCount() ? accounts->MoveFirst() : void(); !accounts->isEOF();
+         accounts->MoveNext())
+        codes << accounts->Fields(0).toString();
+    codes.sort();
+    QCOMPARE(codes, found);
 }
 
 KV_TEST_MAIN(tst_Component)
