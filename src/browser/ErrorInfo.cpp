@@ -1,19 +1,14 @@
 #include "ErrorInfo.h"
 
 #include "DataKitError.h"
+#include "StringTable.h"
 
-long ErrorNumber(const std::exception &error)
+Failure FailureOf(const std::exception &error)
 {
     if (const auto *kitError = dynamic_cast<const DataKit::Error *>(&error))
-        return kitError->number();
-    return 0;
-}
-
-QString ErrorDescription(const std::exception &error)
-{
-    if (const auto *kitError = dynamic_cast<const DataKit::Error *>(&error))
-        return kitError->description();
-    return QString::fromLocal8Bit(error.what());
+        return {kitError->number(), kitError->description(), kitError->detail()};
+    // Not the database's: the component's own words, the program's text as the detail.
+    return {0, LoadResString(132), QString::fromLocal8Bit(error.what())};
 }
 
 bool IsInUseError(long number)

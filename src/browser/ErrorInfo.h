@@ -4,9 +4,16 @@
 #include <exception>
 
 // What the window needs to know of a failure: the kit's error number (0 for a failure that is not
-// the kit's) and a description to show.
-long ErrorNumber(const std::exception &error);
-QString ErrorDescription(const std::exception &error);
+// the kit's), a description in the user's language to show, and the detail behind it (the
+// engine's own text) for whoever diagnoses it.
+struct Failure
+{
+    long number = 0;
+    QString description;
+    QString detail;
+};
+
+Failure FailureOf(const std::exception &error);
 
 // Numbers the kit may report besides its own named ones.
 constexpr long kErrInUseByOtherTablesToo = 3396;

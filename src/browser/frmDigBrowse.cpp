@@ -14,6 +14,7 @@
 #include "clsRef.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDate>
 #include <QFile>
 #include <QKeyEvent>
@@ -133,7 +134,8 @@ void frmDigBrowse::Form_Load()
 
     mdbPrint = OpenPrintDatabase(systemDirectory);
 
-    setWindowTitle(LoadResString(1));
+    // A read-only listing says so before the user types a row it cannot keep.
+    setWindowTitle(LoadResString(1) + (blnReadOnly ? QStringLiteral("（只读）") : QString()));
     setWindowIcon(LoadResIcon(201));
 
     if (const QScreen *screen = QApplication::primaryScreen()) {
@@ -282,6 +284,30 @@ void frmDigBrowse::ShowHelpTopic()
     // A suite installation may put its own help file in place; otherwise the shipped page serves.
     const QString file = QFile::exists(mHelpFile) ? mHelpFile : QString::fromLatin1(kHelpPage);
     ShowHelp(this, file, mHelpTopic);
+}
+
+void frmDigBrowse::closeEvent(QCloseEvent *event)
+{
+    if (!mUnloaded && !LeaveRowForClosing()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+// Closing (Exit, Alt+F4, the close box) leaves the current row: a pending change is saved as
+// moving away would save it, and a refusal shows its message and keeps the window open, so that
+// nothing typed is lost without a word. An entry row with nothing in it has nothing to save.
+bool frmDigBrowse::LeaveRowForClosing()
+{
+    if (!SpGrdDig->finishEditing())
+        return false;
+    const long row = SpGrdDig->currentRow();
+    if (!mblnEditing || (mblnAddMark && !RowChanged(row)))
+        return true;
+    long cancel = 0;
+    gridRowLeave(cancel, row, SpGrdDig->currentColumn());
+    return cancel != 1;
 }
 
 void frmDigBrowse::done(int result)

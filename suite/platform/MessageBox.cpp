@@ -3,11 +3,13 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 
-bool MsgBox(QWidget *parent, const QString &text, const QString &caption, MsgIcon icon)
+bool MsgBox(QWidget *parent, const QString &text, const QString &caption, MsgIcon icon,
+            const QString &detail)
 {
     QMessageBox box(parent);
     box.setWindowTitle(caption);
     box.setText(text);
+    box.setDetailedText(detail);
     switch (icon) {
     case MsgIcon::Error:
         box.setIcon(QMessageBox::Critical);
