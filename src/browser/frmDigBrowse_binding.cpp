@@ -1,6 +1,7 @@
 // Copying between the listing recordset and the grid's rows, and the row snapshot.
 #include "frmDigBrowse.h"
 
+#include "DataKitError.h"
 #include "MdlDigest.h"
 #include "Recordset.h"
 
@@ -17,8 +18,16 @@ void frmDigBrowse::FillGrid(DataKit::Recordset &recordset)
     long row = 1;
     while (!recordset.isEOF()) {
         SpGrdDig->setRowCount(SpGrdDig->rowCount() + 1);
-        FillRow(row, recordset);
-        ++row;
+        try {
+            FillRow(row, recordset);
+            ++row;
+        } catch (const DataKit::Error &error) {
+            // No half-filled row stays behind; a summary deleted since the listing was read is
+            // simply not listed.
+            SpGrdDig->setRowCount(SpGrdDig->rowCount() - 1);
+            if (error.number() != DataKit::errDeletedByOther)
+                throw;
+        }
         recordset.MoveNext();
     }
 }

@@ -1,4 +1,5 @@
 #include "Database.h"
+#include "GridControl.h"
 #include "MdlDigest.h"
 #include "ModalDriver.h"
 #include "ObjectRegistry.h"
@@ -58,6 +59,7 @@ private slots:
     void readOnlyOpensASnapshot();
     void sessionId();
     void showNeedsInitEachTime();
+    void showAfterAnotherUserDeletedASummary();
     void accountSearchMatchesTypedCharactersLiterally_data();
     void accountSearchMatchesTypedCharactersLiterally();
 };
@@ -170,6 +172,27 @@ void tst_Component::showNeedsInitEachTime()
             std::none_of(QApplication::topLevelWidgets().cbegin(),
                          QApplication::topLevelWidgets().cend(),
                          [](QWidget *w) { return w->isVisible(); }));
+}
+
+// Init reads the first page of the listing; a summary further down, deleted before Show reads it,
+// is not listed, and the window opens all the same.
+void tst_Component::showAfterAnotherUserDeletedASummary()
+{
+    const auto db = kvtest::hostDatabase(false);
+    QStringList rows;
+    for (int i = 0; i < 300; ++i)
+        rows << QStringLiteral("('S%1', '摘要')").arg(i, 3, 10, QLatin1Char('0'));
+    db->Execute(QStringLiteral("INSERT INTO GL_bDigest (cId, cText) VALUES ") + rows.join(','));
+    QXDigest digest;
+    QVERIFY(digest.Init(db, false));
+    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='S250'"));
+    long shown = 0;
+    QTimer::singleShot(0, [&shown] {
+        shown = frmDigBrowse::instance().grid().rowCount();
+        frmDigBrowse::instance().Fclose();
+    });
+    digest.Show();
+    QCOMPARE(shown, 301L);
 }
 
 void tst_Component::accountSearchMatchesTypedCharactersLiterally_data()

@@ -95,6 +95,13 @@ void tst_WindowFaults::aDroppedConnectionKeepsTheTypedRow()
     KV_VERIFY_MODALS(modal);
     QCOMPARE(storedSummary(*db, QStringLiteral("77")),
              QStringList({"77", "断线重连", "DXZL", "(null)"}));
+    // A Refresh that meets it keeps the listing shown, rather than a part of it.
+    kvtest::loseConnections();
+    expectStop(modal, kLost);
+    h.click(QStringLiteral("TlbRefresh"));
+    KV_VERIFY_MODALS(modal);
+    QCOMPARE(h.grid().rowCount(), 35L);
+    QCOMPARE(h.row(33).at(0), QStringLiteral("77"));
 }
 
 void tst_WindowFaults::anotherUsersChangesSurviveAnEdit()

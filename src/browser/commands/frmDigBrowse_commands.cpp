@@ -2,6 +2,7 @@
 // next step; the operations it calls report their own failures.
 #include "frmDigBrowse.h"
 
+#include "ErrorInfo.h"
 #include "Guarded.h"
 #include "MessageBox.h"
 #include "Recordset.h"
@@ -71,10 +72,26 @@ void frmDigBrowse::CmdCancel()
 
 void frmDigBrowse::CmdRefresh()
 {
-    Guarded([this] { mRecObject->Requery(-1); });
+    // A listing that cannot be read again is said so, and the grid keeps what it shows: filled
+    // from a recordset that failed, it would show a part of the listing as if it were all.
+    const auto report = [this](const std::exception &error) {
+        const Failure failure = FailureOf(error);
+        ShowStop(failure.description, failure.detail);
+    };
+    try {
+        mRecObject->Requery(-1);
+    } catch (const std::exception &error) {
+        report(error);
+        return;
+    }
     Guarded([this] { SpGrdDig->setRedraw(false); });
     Guarded([this] { SpGrdDig->setRowCount(1); });
-    Guarded([this] { FillGrid(*mRecObject); });
+    try {
+        FillGrid(*mRecObject);
+    } catch (const std::exception &error) {
+        SpGrdDig->setRedraw(true);
+        report(error);
+    }
     Guarded([this] { AppendBlankRow(); });
     Guarded([this] { SpGrdDig->setRedraw(true); });
     Guarded([this] { SaveRowState(SpGrdDig->currentRow()); });
