@@ -86,6 +86,9 @@ void frmDigBrowse::RestoreRowState(long row)
 {
     for (int col = 0; col < 4; ++col)
         SpGrdDig->setText(row, col, mstrRowSave[col]);
+    // The row is as it was entered: an account settled for it before is no change any more.
+    mstrRowAccountCode.clear();
+    mstrRowAccountName.clear();
     mblnEditing = false;
 }
 

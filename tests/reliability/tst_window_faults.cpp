@@ -119,6 +119,17 @@ void tst_WindowFaults::anotherUsersChangesSurviveAnEdit()
     press(h, Qt::Key_Down);
     QCOMPARE(storedSummary(*db, QStringLiteral("04")),
              QStringList({"04", "现金送存银行", "QT", "1001"}));
+    // An account typed and given up with Cancel is no change either.
+    goTo(h, 6, 3);
+    type(h, QStringLiteral("1001"));
+    press(h, Qt::Key_Return);
+    press(h, Qt::Key_Z, Qt::ControlModifier);
+    other->Execute(QStringLiteral("UPDATE GL_bDigest SET cCode = '1002' WHERE cId = '06'"));
+    goTo(h, 6, 1);
+    type(h, QStringLiteral("报销办公用品"));
+    press(h, Qt::Key_Up);
+    QCOMPARE(storedSummary(*db, QStringLiteral("06")),
+             QStringList({"06", "报销办公用品", "BXBGF", "1002"}));
     // A cell opened and given up with Esc changes nothing, so nothing is written.
     press(h, Qt::Key_F2);
     press(h, Qt::Key_Escape);
