@@ -1,9 +1,6 @@
 // The summary window when the database or another user gets in the way: what the user typed is
 // never lost or written over another user's change without a word, and every refusal says why.
-#include "BrowserHarness.h"
-#include "Database.h"
-#include "GridControl.h"
-#include "GridKeys.h"
+#include "EditingSteps.h"
 #include "ModalDriver.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
@@ -13,30 +10,12 @@
 #include <QRegularExpression>
 #include <QTest>
 
-using kvtest::BrowserHarness;
+using namespace editing;
 using kvtest::storedSummary;
 
 namespace {
 
 const QString kLost = QStringLiteral("与数据库的连接已断开，下一次操作时将重新连接。");
-
-void press(BrowserHarness &h, Qt::Key key, Qt::KeyboardModifiers mods = {})
-{
-    kvtest::pressKey(h.grid(), key, mods);
-    h.settle();
-}
-
-void type(BrowserHarness &h, const QString &text)
-{
-    kvtest::typeInto(h.grid(), text);
-    h.settle();
-}
-
-void goTo(BrowserHarness &h, long row, long col)
-{
-    kvtest::clickCell(h.grid(), row, col);
-    h.settle();
-}
 
 // Expects an error box in the user's language, beginning with `start` and without an English word
 // in it (names between “” aside), with the engine's words behind its details when `detail`;
@@ -81,10 +60,7 @@ void tst_WindowFaults::aDroppedConnectionKeepsTheTypedRow()
     BrowserHarness h(db);
     h.open();
     kvtest::ModalDriver modal;
-    type(h, QStringLiteral("77"));
-    press(h, Qt::Key_Tab);
-    type(h, QStringLiteral("断线重连"));
-    press(h, Qt::Key_Tab);
+    typeCodeAndText(h, QStringLiteral("77"), QStringLiteral("断线重连"));
     kvtest::loseConnections();
     expectStop(modal, kLost);
     press(h, Qt::Key_Up);
@@ -171,9 +147,7 @@ void tst_WindowFaults::aFailedAccountLookUpRefusesTheSave()
     BrowserHarness h(db);
     h.open();
     kvtest::ModalDriver modal;
-    type(h, QStringLiteral("80"));
-    press(h, Qt::Key_Tab);
-    type(h, QStringLiteral("新增"));
+    typeCodeAndText(h, QStringLiteral("80"), QStringLiteral("新增"));
     press(h, Qt::Key_Up);
     QVERIFY(h.enabled(QStringLiteral("TlbAdd")));
     goTo(h, 8, 0);
