@@ -1,8 +1,10 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README, `make run` and `make test`, and the two checks beside them:
+# `make test-asan` (the whole suite under the sanitizers) and `make fuzz` (libFuzzer, bounded).
 BUILD ?= build
+ASAN_BUILD ?= build-asan
 GENERATOR_FILE := $(BUILD)/build.ninja
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build run test test-asan fuzz clean
 
 all: build
 
@@ -21,5 +23,14 @@ run: build
 test: build
 	scripts/run-tests.sh $(BUILD)
 
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_SANITIZE=ON
+	cmake --build $(ASAN_BUILD)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	scripts/run-tests.sh $(ASAN_BUILD)
+
+fuzz: deps
+	scripts/fuzz.sh
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the demo host and the tests need. Idempotent: does nothing
-# when everything is already there.
+# Installs the Debian packages the build, the demo host and the tests need, and any further ones
+# named as arguments (make fuzz names clang's). Idempotent: does nothing when everything is
+# already there.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev
     postgresql postgresql-client
     fonts-wqy-microhei fonts-arphic-uming
+    "$@"
 )
 
 missing=()
