@@ -1,8 +1,10 @@
-# The commands of the README: `make run`, `make test` and `make bench`.
+# The commands of the README: `make run`, `make test` and `make bench`, and the two checks beside
+# them: `make test-asan` (the whole suite under the sanitizers) and `make fuzz` (libFuzzer, bounded).
 BUILD ?= build
+ASAN_BUILD ?= build-asan
 GENERATOR_FILE := $(BUILD)/build.ninja
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench test-asan fuzz clean
 
 all: build
 
@@ -27,5 +29,14 @@ bench: build
 	    if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; \
 	done
 
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_SANITIZE=ON
+	cmake --build $(ASAN_BUILD)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	scripts/run-tests.sh $(ASAN_BUILD)
+
+fuzz: deps
+	scripts/fuzz.sh
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-fuzz

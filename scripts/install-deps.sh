@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the demo host and the tests need. Idempotent: does nothing
-# when everything is already there.
+# Installs the Debian packages the build, the demo host and the tests need, and any further ones
+# named as arguments (make fuzz names clang's). Idempotent: does nothing when everything is
+# already there.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
     fonts-wqy-microhei fonts-arphic-uming
     libqt6printsupport6 libxlsxwriter-dev poppler-utils unzip
     libbenchmark-dev
+    "$@"
 )
 # The build fetches the pinyin dictionary with npm and converts it with Node.js; a machine that has
 # them from elsewhere keeps its own.

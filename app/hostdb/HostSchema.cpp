@@ -65,15 +65,33 @@ QString quoted(const char *value)
 
 } // namespace
 
-bool exists(DataKit::Database &db)
+QStringList tables()
 {
-    try {
-        db.OpenRecordset(QStringLiteral("Select cId From GL_bDigest Where 1=0"),
-                         DataKit::dbOpenSnapshot);
-        return true;
-    } catch (const DataKit::Error &) {
-        return false;
+    return {QStringLiteral("Code"), QStringLiteral("GL_bDigest"), QStringLiteral("GL_VoucherLine")};
+}
+
+QStringList missingTables(DataKit::Database &db)
+{
+    QStringList missing;
+    for (const QString &name : tables()) {
+        try {
+            db.OpenRecordset(QStringLiteral("Select * From %1 Where 1=0").arg(name),
+                             DataKit::dbOpenSnapshot);
+        } catch (const DataKit::Error &error) {
+            // Both engines refuse a missing table's name as they refuse any name they do not
+            // know; every other failure means the question has no answer yet.
+            if (error.number() != DataKit::errSyntax)
+                throw;
+            missing << name;
+        }
     }
+    return missing;
+}
+
+bool servesTheComponent(const QStringList &missing)
+{
+    return !missing.contains(QLatin1String("Code")) &&
+           !missing.contains(QLatin1String("GL_bDigest"));
 }
 
 void create(DataKit::Database &db)

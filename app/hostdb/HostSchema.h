@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <memory>
 
 namespace DataKit {
@@ -11,8 +13,13 @@ class Database;
 // uses.
 namespace HostSchema {
 
-// True when GL_bDigest already exists (an existing ledger is never touched).
-bool exists(DataKit::Database &db);
+// The host's tables: Code, GL_bDigest and GL_VoucherLine.
+QStringList tables();
+// Those of the host's tables a database lacks. Throws the kit's error when it cannot tell (a table
+// held exclusively, say).
+QStringList missingTables(DataKit::Database &db);
+// The tables the component itself needs: a ledger without the voucher lines still serves.
+bool servesTheComponent(const QStringList &missing);
 // Creates Code, GL_bDigest and the voucher-line table that references GL_bDigest.cId.
 void create(DataKit::Database &db);
 // A small chart of accounts, a few dozen common summaries and voucher lines that use some of them.

@@ -3,25 +3,12 @@
 #include "DataKitError.h"
 #include "StringTable.h"
 
-long ErrorNumber(const std::exception &error)
+Failure FailureOf(const std::exception &error)
 {
     if (const auto *kitError = dynamic_cast<const DataKit::Error *>(&error))
-        return kitError->number();
-    return 0;
-}
-
-QString ErrorDescription(const std::exception &error)
-{
-    if (const auto *kitError = dynamic_cast<const DataKit::Error *>(&error))
-        return kitError->description();
-    return QString::fromLocal8Bit(error.what());
-}
-
-QString ReadFailureText(const std::exception &error)
-{
-    if (ErrorNumber(error) == DataKit::errHeldExclusively)
-        return LoadResString(23);
-    return ErrorDescription(error);
+        return {kitError->number(), kitError->description(), kitError->detail()};
+    // Not the database's: the component's own words, the program's text as the detail.
+    return {0, LoadResString(132), QString::fromLocal8Bit(error.what())};
 }
 
 bool IsInUseError(long number)
@@ -29,8 +16,16 @@ bool IsInUseError(long number)
     return number == DataKit::errInUseByOtherTables || number == kErrInUseByOtherTablesToo;
 }
 
-QString SaveFailureText(long number, const QString &description)
+QString ReadFailureText(const Failure &failure)
 {
+    if (failure.number == DataKit::errHeldExclusively)
+        return LoadResString(23);
+    return failure.description;
+}
+
+QString SaveFailureText(const Failure &failure)
+{
+    const long number = failure.number;
     if (number == DataKit::errDuplicate || number == kErrDuplicateOrInUse)
         return LoadResStrings({104, 2, 105});
     if (number == DataKit::errFieldTooLong)
@@ -41,5 +36,5 @@ QString SaveFailureText(long number, const QString &description)
         return LoadResStrings({104, 2, 106});
     if (number == DataKit::errLockedByOther)
         return LoadResString(84);
-    return description;
+    return failure.description;
 }

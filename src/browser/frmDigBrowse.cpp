@@ -16,6 +16,7 @@
 #include "clsRef.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDate>
 #include <QFile>
 #include <QLabel>
@@ -149,7 +150,8 @@ void frmDigBrowse::Form_Load()
 
     mdbPrint = OpenPrintDatabase(systemDirectory);
 
-    setWindowTitle(LoadResString(1));
+    // A read-only listing says so before the user types a row it cannot keep.
+    setWindowTitle(LoadResString(1) + (blnReadOnly ? QStringLiteral("（只读）") : QString()));
     setWindowIcon(LoadResIcon(201));
 
     if (const QScreen *screen = QApplication::primaryScreen()) {
@@ -302,6 +304,30 @@ QString frmDigBrowse::HelpFileInUse() const
 void frmDigBrowse::ShowHelpTopic()
 {
     ShowHelp(this, HelpFileInUse(), mHelpTopic);
+}
+
+void frmDigBrowse::closeEvent(QCloseEvent *event)
+{
+    if (!mUnloaded && !LeaveRowForClosing()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+// Closing (Exit, Alt+F4, the close box) leaves the current row: a pending change is saved as
+// moving away would save it, and a refusal shows its message and keeps the window open, so that
+// nothing typed is lost without a word. An entry row with nothing in it has nothing to save.
+bool frmDigBrowse::LeaveRowForClosing()
+{
+    if (!SpGrdDig->finishEditing())
+        return false;
+    const long row = SpGrdDig->currentRow();
+    if (!mblnEditing || (mblnAddMark && !RowChanged(row)))
+        return true;
+    long cancel = 0;
+    gridRowLeave(cancel, row, SpGrdDig->currentColumn());
+    return cancel != 1;
 }
 
 void frmDigBrowse::done(int result)

@@ -21,6 +21,7 @@ class Recordset;
 
 class clsRef;
 class ReportPrinter;
+struct Failure;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -106,6 +107,7 @@ protected:
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void done(int result) override;
 
 private:
@@ -121,11 +123,14 @@ private:
     void PlaceTitleLabels();
     QString HelpFileInUse() const;
     void ShowHelpTopic();
+    bool LeaveRowForClosing();
 
     // Grid binding.
     void FillGrid(DataKit::Recordset &recordset);
     void FillRow(long row, DataKit::Recordset &recordset);
-    void WriteRow(long row);
+    // Every cell when adding; only the cells changed since the row was entered when editing.
+    void WriteRow(long row, bool changedOnly = false);
+    bool RowChanged(long row) const;
     void AppendBlankRow();
     void SaveRowState(long row);
     void RestoreRowState(long row);
@@ -137,10 +142,11 @@ private:
     bool CheckAccount(const QString &code, const QString &text);
     void ShowAccountRef(const QString &text);
     QString AccountCodeOf(const QString &name);
+    QString AccountCodeFor(long row);
 
     // Editing.
-    void ShowStop(const QString &text);
-    void ReportSaveError(long number, const QString &description);
+    void ShowStop(const QString &text, const QString &detail = QString());
+    void ReportSaveError(const Failure &failure);
 
     // Toolbar and keyboard.
     void InitImageList();
@@ -173,7 +179,7 @@ private:
     void ShowFoundRow(long row);
     void CmdDelete();
     void CmdPrint(short mode);
-    void ReportDeleteError(long number, const QString &description);
+    void ReportDeleteError(const Failure &failure);
     void DeleteFoundRecord();
     void UndoBlankRow();
     void DropPendingEdit();
@@ -206,6 +212,12 @@ private:
     long mlngCurRow = 0;
     std::array<QString, 4> mstrRowSave;
     QString mstrRefCode;
+    // The account the check or the reference settled for the current row, and the name the cell
+    // showed for it: it outlives mstrRefCode (cleared at every cursor move) until the row is left,
+    // so that a row is written with the account the user saw, never one found again by a name
+    // that several accounts share. Empty when the row's account was not touched.
+    QString mstrRowAccountCode;
+    QString mstrRowAccountName;
     std::shared_ptr<DataKit::Recordset> recCode;
     int mintBarHeight = 0;
     std::unique_ptr<clsRef> mclsRef;

@@ -1,6 +1,7 @@
 // Copying between the listing recordset and the grid's rows, and the row snapshot.
 #include "frmDigBrowse.h"
 
+#include "DataKitError.h"
 #include "MdlDigest.h"
 #include "Recordset.h"
 
@@ -17,8 +18,16 @@ void frmDigBrowse::FillGrid(DataKit::Recordset &recordset)
     long row = 1;
     while (!recordset.isEOF()) {
         SpGrdDig->setRowCount(SpGrdDig->rowCount() + 1);
-        FillRow(row, recordset);
-        ++row;
+        try {
+            FillRow(row, recordset);
+            ++row;
+        } catch (const DataKit::Error &error) {
+            // No half-filled row stays behind; a summary deleted since the listing was read is
+            // simply not listed.
+            SpGrdDig->setRowCount(SpGrdDig->rowCount() - 1);
+            if (error.number() != DataKit::errDeletedByOther)
+                throw;
+        }
         recordset.MoveNext();
     }
 }
@@ -31,16 +40,31 @@ void frmDigBrowse::FillRow(long row, DataKit::Recordset &recordset)
     SpGrdDig->setText(row, 3, NullToStr(recordset.Fields(QStringLiteral("ccode_name"))));
 }
 
-void frmDigBrowse::WriteRow(long row)
+void frmDigBrowse::WriteRow(long row, bool changedOnly)
 {
+    // A cell the user left as it was is not written: another user's newer value in it stays.
+    const auto changed = [&](int col) {
+        return !changedOnly || SpGrdDig->text(row, col) != mstrRowSave[col];
+    };
     DataKit::Recordset &record = *mRecObject;
-    record.Collect(QStringLiteral("cID"), SpGrdDig->text(row, 0));
-    record.Collect(QStringLiteral("ctext"), StrToNull(SpGrdDig->text(row, 1)));
-    record.Collect(QStringLiteral("chelp"), StrToNull(SpGrdDig->text(row, 2)));
-    if (!mstrRefCode.trimmed().isEmpty())
-        record.Collect(QStringLiteral("cCode"), StrToNull(mstrRefCode));
-    else
-        record.Collect(QStringLiteral("cCode"), StrToNull(AccountCodeOf(SpGrdDig->text(row, 3))));
+    if (changed(0))
+        record.Collect(QStringLiteral("cID"), SpGrdDig->text(row, 0));
+    if (changed(1))
+        record.Collect(QStringLiteral("ctext"), StrToNull(SpGrdDig->text(row, 1)));
+    if (changed(2))
+        record.Collect(QStringLiteral("chelp"), StrToNull(SpGrdDig->text(row, 2)));
+    // An unchanged account cell keeps the stored code: its name may belong to several accounts.
+    if (changed(3) || !mstrRowAccountCode.isEmpty())
+        record.Collect(QStringLiteral("cCode"), StrToNull(AccountCodeFor(row)));
+}
+
+bool frmDigBrowse::RowChanged(long row) const
+{
+    for (int col = 0; col < 4; ++col) {
+        if (SpGrdDig->text(row, col) != mstrRowSave[col])
+            return true;
+    }
+    return !mstrRowAccountCode.isEmpty();
 }
 
 void frmDigBrowse::AppendBlankRow()
@@ -54,12 +78,17 @@ void frmDigBrowse::SaveRowState(long row)
 {
     for (int col = 0; col < 4; ++col)
         mstrRowSave[col] = SpGrdDig->text(row, col);
+    mstrRowAccountCode.clear();
+    mstrRowAccountName.clear();
 }
 
 void frmDigBrowse::RestoreRowState(long row)
 {
     for (int col = 0; col < 4; ++col)
         SpGrdDig->setText(row, col, mstrRowSave[col]);
+    // The row is as it was entered: an account settled for it before is no change any more.
+    mstrRowAccountCode.clear();
+    mstrRowAccountName.clear();
     mblnEditing = false;
 }
 

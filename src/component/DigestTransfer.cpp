@@ -95,7 +95,7 @@ ImportReport ImportSummaries(const std::shared_ptr<DataKit::Database> &database,
     try {
         import = std::make_unique<SummaryImport>(database, options, report);
     } catch (const std::exception &error) {
-        return failed(report, ReadFailureText(error));
+        return failed(report, ReadFailureText(FailureOf(error)));
     }
     long rows = 0;
     try {
@@ -111,7 +111,7 @@ ImportReport ImportSummaries(const std::shared_ptr<DataKit::Database> &database,
         import->finish();
     } catch (const std::exception &error) {
         import->abandon();
-        return failed(report, SaveFailureText(ErrorNumber(error), ErrorDescription(error)));
+        return failed(report, SaveFailureText(FailureOf(error)));
     }
     if (options.progress)
         options.progress(rows, 1.0);

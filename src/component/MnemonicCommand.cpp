@@ -43,7 +43,9 @@ public:
 
 private:
     FILE *m_out;
-    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+    // Each line is decoded on its own; a byte-order mark is the stream's to drop, not the line's.
+    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                       QStringDecoder::Flag::ConvertInitialBom};
     QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
     QString m_text;
     QString m_mnemonic;
@@ -72,8 +74,14 @@ int RunMnemonicCommand(const QStringList &texts, FILE *in, FILE *out)
         char *buffer = nullptr;
         size_t capacity = 0;
         ssize_t length;
-        while ((length = getline(&buffer, &capacity, in)) >= 0)
-            writer.writeUtf8(withoutLineEnd(buffer, length));
+        bool first = true;
+        while ((length = getline(&buffer, &capacity, in)) >= 0) {
+            QByteArrayView line = withoutLineEnd(buffer, length);
+            if (first && line.startsWith("\xEF\xBB\xBF"))
+                line = line.sliced(3);
+            first = false;
+            writer.writeUtf8(line);
+        }
         std::free(buffer);
     }
     std::fflush(out);

@@ -1,5 +1,7 @@
 #include "SqlTexts.h"
 
+#include <QRegularExpression>
+
 namespace SqlText {
 
 namespace {
@@ -81,8 +83,21 @@ QString AccountFilter(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return {};
-    return QStringLiteral("cCode like '%") + Quoted(text) +
-           QStringLiteral("%' Or cCode_Name  like '%") + Quoted(text) + QStringLiteral("%' ");
+    // The search means "contains the text". Without % _ or \ in it the two engines agree on the
+    // plain pattern; with them (PostgreSQL takes \ as its escape, both take % and _ as
+    // wildcards) every one of them is escaped and the escape is named, so they match themselves.
+    static const QRegularExpression wildcards(QStringLiteral("[%_\\\\]"));
+    QString pattern = Quoted(text);
+    QString escape;
+    if (text.contains(wildcards)) {
+        pattern.replace(QLatin1Char('!'), QLatin1String("!!"));
+        pattern.replace(QLatin1Char('%'), QLatin1String("!%"));
+        pattern.replace(QLatin1Char('_'), QLatin1String("!_"));
+        escape = QStringLiteral(" ESCAPE '!'");
+    }
+    return QStringLiteral("cCode like '%") + pattern + QStringLiteral("%'") + escape +
+           QStringLiteral(" Or cCode_Name  like '%") + pattern + QStringLiteral("%'") + escape +
+           QLatin1Char(' ');
 }
 
 QString AccountFindCriterion(const QString &code, const QString &name)

@@ -58,6 +58,6 @@ void frmFilter::cmdValue_Click(int box)
         }
     } catch (const std::exception &error) {
         // The dialog stays usable with what the list holds; the user learns why it is short.
-        MsgBox(this, ReadFailureText(error), LoadResString(17), MsgIcon::Error);
+        MsgBox(this, ReadFailureText(FailureOf(error)), LoadResString(17), MsgIcon::Error);
     }
 }

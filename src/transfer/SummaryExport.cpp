@@ -23,7 +23,7 @@ long ExportSummaries(const std::shared_ptr<DataKit::Database> &database, const Q
     try {
         listing = database->OpenRecordset(SqlText::ListingQuery(), DataKit::dbOpenSnapshot);
     } catch (const std::exception &error) {
-        throw TableFileError(ReadFailureText(error));
+        throw TableFileError(ReadFailureText(FailureOf(error)));
     }
     // Widths in characters: the code, a long text, its mnemonic, an account code.
     const QList<TableFileColumn> columns = {{LoadResString(3), 8},
@@ -42,7 +42,7 @@ long ExportSummaries(const std::shared_ptr<DataKit::Database> &database, const Q
                             NullToStr(listing->Fields(QStringLiteral("cCode")))});
         }
     } catch (const DataKit::Error &error) {
-        throw TableFileError(ReadFailureText(error));
+        throw TableFileError(ReadFailureText(FailureOf(error)));
     }
     file->finish();
     return written;

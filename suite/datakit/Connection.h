@@ -28,6 +28,12 @@ struct TableInfo
 };
 
 // One Qt SQL connection with a name of its own, the kit's error mapping and its transaction state.
+//
+// A connection the server dropped (a restart, an administrator), or an SQLite file that was
+// removed or replaced under it, counts as lost: the statement that meets the loss fails with
+// errConnectionLost, and the next operation opens the connection again, once, before it runs; a
+// failed reopening is reported the same way and tried again by the operation after. Nothing is
+// retried behind the caller's back: a write that met the loss is reported, never repeated.
 class Connection
 {
 public:
@@ -51,6 +57,10 @@ public:
     // failure rolls the whole transaction back.
     QSqlQuery runInTransaction(const QString &sql, const QVariantList &binds, Activity activity);
 
+    // The next row of a query; false at its end. QSqlQuery::next() answers false on a failure
+    // too (a row the engine could not produce): that is raised, not taken for the end.
+    bool next(QSqlQuery &query, Activity activity = Activity::Reading);
+
     // The write transaction of Edit: SQLite BEGIN IMMEDIATE, PostgreSQL BEGIN. Busy -> 3260.
     void begin();
     void commit();
@@ -68,20 +78,46 @@ public:
     [[noreturn]] void raise(const QSqlError &error, Activity activity);
 
 private:
-    Connection(QString name, bool postgres);
+    // What tells an SQLite file apart from another one put at its path.
+    struct FileIdentity
+    {
+        bool known = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool operator==(const FileIdentity &) const = default;
+    };
+
+    Connection(QString name, bool postgres, QString target);
     QSqlQuery execute(const QString &sql, const QVariantList &binds, Activity activity,
                       bool savepoint);
+    // A transaction control statement (BEGIN, COMMIT); throws the mapped Error.
+    void control(const QString &sql, Activity activity);
     static std::unique_ptr<Connection> openSqlite(const QString &path, bool createIfMissing);
     static std::unique_ptr<Connection> openPostgres(const QString &url);
 
+    // Opening, keeping and reopening the link (ConnectionLink.cpp).
+    void prepareSession(); // settings every new link needs; throws
+    FileIdentity currentFileIdentity() const;
+    void ensureConnected(); // reopens a lost link, or finds an SQLite file replaced; throws
+    void reconnect();
+    bool lostBy(const QSqlError &error) const;
+    void markLost() noexcept;
+    [[noreturn]] void raiseLost(const QString &detail);
+
     QString m_name;
     bool m_postgres;
+    QString m_target; // the SQLite file's absolute path, or the server's URL
     bool m_open = false;
+    bool m_lost = false;
     bool m_inTransaction = false;
+    FileIdentity m_file;
     QHash<QString, std::shared_ptr<const TableInfo>> m_tables;
 };
 
-// The kit's error for a driver error, by native code only.
+// The kit's error for a driver error, by native code only (ErrorMapping.cpp). The description is
+// the kit's own sentence; the engine's text is the detail.
 Error mapError(const QSqlError &error, bool postgres, Activity activity);
+// The engine's own text of a driver error.
+QString engineText(const QSqlError &error);
 
 } // namespace DataKit

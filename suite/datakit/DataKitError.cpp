@@ -4,14 +4,19 @@
 
 namespace DataKit {
 
-Error::Error(long number, QString description)
+Error::Error(long number, QString description, QString detail)
     : m_number(number)
     , m_description(std::move(description))
-    , m_what(QStringLiteral("DataKit error %1: %2").arg(number).arg(m_description).toStdString())
+    , m_detail(std::move(detail))
+    , m_what(QStringLiteral("DataKit error %1: %2 %3")
+                 .arg(number)
+                 .arg(m_description, m_detail)
+                 .trimmed()
+                 .toStdString())
 {
 }
 
-QString kitDescription(long number, const QString &detail)
+QString kitDescription(long number, const QString &specifics)
 {
     QString sentence;
     switch (number) {
@@ -42,6 +47,24 @@ QString kitDescription(long number, const QString &detail)
     case errNotUpdatable:
         sentence = QStringLiteral("不能更新。数据库或对象为只读。");
         break;
+    case errNoPermission:
+        sentence = QStringLiteral("没有使用该数据库对象的权限。");
+        break;
+    case errDiskFull:
+        sentence = QStringLiteral("磁盘已满或系统资源不足，不能完成操作。");
+        break;
+    case errIo:
+        sentence = QStringLiteral("磁盘或网络错误。");
+        break;
+    case errConnectionLost:
+        sentence = QStringLiteral("与数据库的连接已断开，下一次操作时将重新连接。");
+        break;
+    case errNullNotAllowed:
+        sentence = QStringLiteral("字段不能为空值。");
+        break;
+    case errTypeMismatch:
+        sentence = QStringLiteral("数据类型不匹配。");
+        break;
     case errNoDatabase:
         sentence = QStringLiteral("对象无效或已关闭。");
         break;
@@ -52,13 +75,13 @@ QString kitDescription(long number, const QString &detail)
         sentence = QStringLiteral("SQL 语句错误。");
         break;
     default:
+        // Every failure the user sees says something: the engine's own words are only a detail.
+        sentence = QStringLiteral("数据库操作失败。");
         break;
     }
-    if (sentence.isEmpty())
-        return detail;
-    if (detail.isEmpty())
+    if (specifics.isEmpty())
         return sentence;
-    return sentence + QLatin1Char(' ') + detail;
+    return sentence + QLatin1Char(' ') + specifics;
 }
 
 } // namespace DataKit

@@ -15,27 +15,36 @@ enum ErrorNumber : long {
     errInUseByOtherTables = 3200,
     errLockedByOther = 3260,
     errHeldExclusively = 3261,
-    errValidationRule = 3317, // a value the table's CHECK constraint refuses (size, range, type)
-    errNotUpdatable = 3027,   // writing through a snapshot or a recordset without a base table key
-    errNoDatabase = 3420,     // the object is closed or was never opened
+    errNotUpdatable = 3027, // a snapshot, a query without a keyed base table, a read-only database
+    errNoPermission = 3033, // the engine refuses the user access to a table
+    errDiskFull = 3035,
+    errIo = 3043,             // the disk or the network failed under the engine
     errCannotOpen = 3051,     // the database file or server cannot be opened
     errSyntax = 3075,         // the engine refused the statement's text
     errGeneral = 3146,        // any other engine failure
+    errConnectionLost = 3151, // the connection broke; the next operation opens it again
+    errNullNotAllowed = 3314, // a column that must have a value was given none
+    errValidationRule = 3317, // a CHECK or another rule of the table refused the values
+    errNoDatabase = 3420,     // the object is closed or was never opened
+    errTypeMismatch = 3464,   // a value the column's type cannot take
 };
 
-// The one exception type of the kit: an error number plus a human-readable description.
+// The one exception type of the kit: an error number, a description in the user's language and,
+// for failures the engine reported, the engine's own text as a detail for whoever diagnoses it.
 class Error : public std::exception
 {
 public:
-    Error(long number, QString description);
+    Error(long number, QString description, QString detail = QString());
 
     long number() const noexcept { return m_number; }
     const QString &description() const noexcept { return m_description; }
+    const QString &detail() const noexcept { return m_detail; }
     const char *what() const noexcept override { return m_what.c_str(); }
 
 private:
     long m_number;
     QString m_description;
+    QString m_detail;
     std::string m_what;
 };
 

@@ -5,6 +5,10 @@
 #include "RecordsetImpl.h"
 #include "SqlText.h"
 
+#include <QSqlQuery>
+
+#include <algorithm>
+
 namespace DataKit {
 
 std::shared_ptr<Database> Database::open(const QString &target, bool createIfMissing)
@@ -37,15 +41,17 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString &sql, int type)
     return recordset;
 }
 
-void Database::Execute(const QString &sql)
+long Database::Execute(const QString &sql)
 {
     if (!isOpen())
         throw Error(errNoDatabase, kitDescription(errNoDatabase));
     const QString verb = detail::firstKeyword(sql);
-    m_connection->run(sql, {}, Activity::Writing);
+    const QSqlQuery q = m_connection->run(sql, {}, Activity::Writing);
     if (verb == QLatin1String("CREATE") || verb == QLatin1String("ALTER") ||
         verb == QLatin1String("DROP"))
         m_connection->forgetSchema();
+    // SQLite's count would be the last change's, whatever statement ran since.
+    return q.isSelect() ? 0 : std::max(q.numRowsAffected(), 0);
 }
 
 void Database::BeginTrans()

@@ -29,7 +29,8 @@ public:
     Database &operator=(const Database &) = delete;
 
     std::shared_ptr<Recordset> OpenRecordset(const QString &sql, int type = dbOpenDynaset);
-    void Execute(const QString &sql);
+    // Runs a statement; answers the number of rows it inserted, changed or deleted (0 for others).
+    long Execute(const QString &sql);
     void Close();
 
     // One transaction around many writes: AddNew, Edit and Update of any recordset of this

@@ -4,8 +4,9 @@
 
 namespace DataKit {
 
-// The description of a kit error: the kit's own sentence for the number, followed by the detail
-// (the engine's text or the kit's specifics) when there is one.
-QString kitDescription(long number, const QString &detail = QString());
+// The description of a kit error: the kit's own sentence for the number, followed by the kit's
+// specifics (in the same language) when there are any. The engine's text is never part of it: it
+// travels as the error's detail.
+QString kitDescription(long number, const QString &specifics = QString());
 
 } // namespace DataKit

@@ -37,7 +37,7 @@ int RecordsetImpl::findKeyset(const QString &criterion) const
         QSqlQuery q = conn.run(
             selectText(hiddenList(), false, conds, m_keysetOrder, QStringLiteral("LIMIT 1"), false),
             {}, Activity::Reading);
-        if (!q.next())
+        if (!connection().next(q))
             return -1;
         QVariantList key;
         for (int k = 0; k < width; ++k)
@@ -59,7 +59,7 @@ int RecordsetImpl::findKeyset(const QString &criterion) const
                            Activity::Reading);
     int best = -1;
     QVariantList key(width);
-    while (q.next()) {
+    while (connection().next(q)) {
         for (int k = 0; k < width; ++k)
             key[k] = detail::normalized(q.value(k));
         const int at = m_keyIndex.value(detail::valuesText(key.constData(), width), -1);
@@ -92,7 +92,7 @@ int RecordsetImpl::findFull(const QString &criterion) const
     const int width = m_fieldNames.size() + keyWidth;
     QSet<QString> rows;
     QSet<QString> keys;
-    while (q.next()) {
+    while (connection().next(q)) {
         const Row row = readRow(q);
         rows.insert(detail::valuesText(row.constData(), width));
         if (keyWidth > 0)

@@ -68,9 +68,10 @@ void RecordsetImpl::open()
     try {
         load(false);
     } catch (const Error &e) {
-        // A select list the kit misjudged (the key cannot stand beside it): the query as written,
-        // read-only.
-        if (!m_keyed || (e.number() != errSyntax && e.number() != errGeneral))
+        // A select list the key cannot stand beside (the engine refuses the text): the query as
+        // written, read-only. Any other failure is the caller's to know: a dynaset that quietly
+        // became read-only would refuse every later save.
+        if (!m_keyed || e.number() != errSyntax)
             throw;
         m_keyed = m_updatable = m_keyset = false;
         load(false);

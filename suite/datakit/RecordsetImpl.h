@@ -86,7 +86,9 @@ private:
     void readFieldsOnly();
     const Row &rowAt(int index) const;
     void fetchAround(int index) const;
-    void readAgain(int index); // one row by its key, as it is now, whatever the query's conditions
+    // One row by its key, as it is stored now, whatever the query's conditions; false when gone.
+    bool readByKey(const QVariantList &key, Row &row);
+    void readAgain(int index); // readByKey into the row at index, or marks it deleted
     Row readRow(const class QSqlQuery &query) const;
     Identity currentIdentity() const;
     int locate(const Identity &identity) const;

@@ -57,14 +57,14 @@ bool RecordsetImpl::loadKeyset()
     const int width = m_keyColumns.size();
     try {
         QSqlQuery q = connection().run(sql, {}, Activity::Reading);
-        while (q.next()) {
+        while (connection().next(q)) {
             for (int k = 0; k < width; ++k)
                 keys.append(detail::normalized(q.value(k)));
         }
     } catch (const Error &e) {
         // The key-only text may not be valid where the whole one is (an ORDER BY on something
         // only the select list defines): read this recordset whole from now on.
-        if (e.number() != errSyntax && e.number() != errGeneral)
+        if (e.number() != errSyntax)
             throw;
         m_keyset = false;
         return false;
@@ -122,7 +122,7 @@ void RecordsetImpl::loadFull()
     QVector<QVariant> keys;
     const int width = m_keyed ? m_keyColumns.size() : 0;
     const int visible = m_fieldNames.size();
-    while (q.next()) {
+    while (connection().next(q)) {
         Row row = readRow(q);
         for (int k = 0; k < width; ++k)
             keys.append(row.at(visible + k));
@@ -258,7 +258,7 @@ void RecordsetImpl::fetchAround(int index) const
     QSqlQuery q = self->connection().run(sql, {}, Activity::Reading);
     self->takeFields(q.record());
     const int visible = m_fieldNames.size();
-    while (q.next()) {
+    while (connection().next(q)) {
         Row row = readRow(q);
         const auto it = wanted.find(detail::valuesText(row.constData() + visible, width));
         if (it == wanted.end())
@@ -273,23 +273,24 @@ void RecordsetImpl::fetchAround(int index) const
     m_sequentialEnd = end;
 }
 
-void RecordsetImpl::readAgain(int index)
+bool RecordsetImpl::readByKey(const QVariantList &key, Row &row)
 {
     Connection &conn = connection();
-    const int width = m_keyColumns.size();
     QStringList conds;
-    for (int k = 0; k < width; ++k)
-        conds.append(qualifiedKey(k) + QStringLiteral(" = ") +
-                     conn.literal(m_keys.at(index * width + k)));
+    for (int k = 0; k < key.size(); ++k)
+        conds.append(qualifiedKey(k) + QStringLiteral(" = ") + conn.literal(key.at(k)));
     QSqlQuery q = conn.run(selectText(fullList(), false, conds, QString(), QString(), false), {},
                            Activity::Reading);
     takeFields(q.record());
-    if (q.next()) {
-        m_rows[index] = readRow(q);
-        m_state[index] = RowState::Read;
-    } else {
-        m_state[index] = RowState::Deleted;
-    }
+    if (!connection().next(q))
+        return false;
+    row = readRow(q);
+    return true;
+}
+
+void RecordsetImpl::readAgain(int index)
+{
+    m_state[index] = readByKey(keyAt(index), m_rows[index]) ? RowState::Read : RowState::Deleted;
 }
 
 const RecordsetImpl::Row &RecordsetImpl::rowAt(int index) const

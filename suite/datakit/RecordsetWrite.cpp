@@ -63,9 +63,13 @@ void RecordsetImpl::Edit()
     const bool started = !conn.inTransaction();
     conn.begin();
     bool found = false;
+    Row stored;
     try {
-        QSqlQuery q = conn.runInTransaction(sql, key, Activity::Writing);
-        found = q.next();
+        QSqlQuery lock = conn.runInTransaction(sql, key, Activity::Writing);
+        found = conn.next(lock, Activity::Writing);
+        // Locked, the record is read again: what the caller reads and writes from here on is
+        // what is stored, not what the recordset read before another user's change.
+        found = found && readByKey(key, stored);
     } catch (...) {
         if (started)
             conn.rollback();
@@ -76,6 +80,8 @@ void RecordsetImpl::Edit()
             conn.rollback();
         throw Error(errDeletedByOther, kitDescription(errDeletedByOther));
     }
+    m_rows[m_pos] = std::move(stored);
+    m_state[m_pos] = RowState::Read;
     m_mode = Mode::Editing;
     m_editKey = key;
     m_ownsTransaction = started;
@@ -154,6 +160,12 @@ void RecordsetImpl::Update()
     if (m_mode == Mode::None)
         throw Error(errNoPendingUpdate,
                     QStringLiteral("没有调用 AddNew 或 Edit 就调用了 Update。"));
+    // The Edit's transaction, and with it the lock, went with a lost connection: the record may
+    // have changed since, so the change is not written on a new connection as if still locked.
+    if (m_mode == Mode::Editing && m_ownsTransaction && !conn.inTransaction()) {
+        dropPending();
+        throw Error(errConnectionLost, kitDescription(errConnectionLost));
+    }
     const bool postgres = conn.isPostgres();
     const auto values = collectedBaseValues();
     if (!postgres) // PostgreSQL checks sizes itself (22001 -> 3163)

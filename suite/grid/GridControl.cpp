@@ -316,6 +316,12 @@ void GridControl::closeEditor()
     abandonEditor();
 }
 
+bool GridControl::finishEditing()
+{
+    Busy busy(*this);
+    return commitEditor();
+}
+
 bool GridControl::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {

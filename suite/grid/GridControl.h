@@ -107,6 +107,9 @@ public:
     QLineEdit *editor() const;
     // Abandons an open cell editor as Esc would: the cell keeps its text.
     void closeEditor();
+    // Commits an open cell editor as Enter would; false when gridCellEdited refused the text (the
+    // editor stays open with it). True when no editor was open.
+    bool finishEditing();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QSpacerItem>
 #include <QStyle>
+#include <QTextEdit>
 
 namespace {
 
@@ -41,11 +42,27 @@ void fitCaption(QMessageBox &box)
 
 } // namespace
 
-bool MsgBox(QWidget *parent, const QString &text, const QString &caption, MsgIcon icon)
+bool MsgBox(QWidget *parent, const QString &text, const QString &caption, MsgIcon icon,
+            const QString &detail)
 {
     QMessageBox box(parent);
     box.setWindowTitle(caption);
     box.setText(text);
+    box.setDetailedText(detail);
+    // The details button speaks the user's language too. The box labels it when it is shown and
+    // at every click, so the label is put right after those, from the event loop.
+    for (QAbstractButton *button : box.buttons()) {
+        if (box.buttonRole(button) != QMessageBox::ActionRole)
+            continue;
+        const auto relabel = [&box, button] {
+            const bool shown =
+                box.findChild<QTextEdit *>() && box.findChild<QTextEdit *>()->isVisible();
+            button->setText(shown ? QStringLiteral("隐藏详细信息...")
+                                  : QStringLiteral("显示详细信息..."));
+        };
+        QMetaObject::invokeMethod(button, relabel, Qt::QueuedConnection);
+        QObject::connect(button, &QAbstractButton::clicked, button, relabel, Qt::QueuedConnection);
+    }
     switch (icon) {
     case MsgIcon::Error:
         box.setIcon(QMessageBox::Critical);

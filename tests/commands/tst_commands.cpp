@@ -97,8 +97,8 @@ private slots:
     void cleanup();
     void unknownAndOtherCaseKeysDoNothing();
     void refreshShowsTheStoredListing();
-    void exitClosesWithoutStoringAPendingChange_data();
-    void exitClosesWithoutStoringAPendingChange();
+    void closingSavesAPendingChange_data();
+    void closingSavesAPendingChange();
     void helpOpensTheViewer();
     void shortcutsWithExtraModifiersDoNothing();
     void shortcutsOfDisabledButtonsDoNothing();
@@ -217,20 +217,23 @@ void tst_Commands::refreshShowsTheStoredListing()
     KV_VERIFY_MODALS(modal);
 }
 
-void tst_Commands::exitClosesWithoutStoringAPendingChange_data()
+void tst_Commands::closingSavesAPendingChange_data()
 {
-    QTest::addColumn<bool>("byKey");
+    QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("newRow");
-    QTest::newRow("button, new row") << false << true;
-    QTest::newRow("button, changed row") << false << false;
-    QTest::newRow("Alt+F4, new row") << true << true;
-    QTest::newRow("Alt+F4, changed row") << true << false;
+    QTest::addColumn<bool>("editorOpen");
+    QTest::newRow("button, new row") << "button" << true << false;
+    QTest::newRow("button, changed row") << "button" << false << false;
+    QTest::newRow("Alt+F4, new row") << "Alt+F4" << true << false;
+    QTest::newRow("Alt+F4, changed row") << "Alt+F4" << false << false;
+    QTest::newRow("close box, cell editor open") << "close box" << false << true;
 }
 
-void tst_Commands::exitClosesWithoutStoringAPendingChange()
+void tst_Commands::closingSavesAPendingChange()
 {
-    QFETCH(bool, byKey);
+    QFETCH(QString, how);
     QFETCH(bool, newRow);
+    QFETCH(bool, editorOpen);
     const auto db = kvtest::hostDatabase();
     {
         BrowserHarness h(db);
@@ -242,22 +245,25 @@ void tst_Commands::exitClosesWithoutStoringAPendingChange()
             goToRow(h, 8);
             press(h, Qt::Key_Right);
             type(h, QStringLiteral("改了没存"));
-            press(h, Qt::Key_Return);
+            if (!editorOpen)
+                press(h, Qt::Key_Return);
         }
         QVERIFY(h.window().editing());
-        QVERIFY(h.window().keyPreview());
-        if (byKey)
+        QCOMPARE(h.grid().isEditing(), editorOpen);
+        if (how == QLatin1String("Alt+F4"))
             press(h, Qt::Key_F4, Qt::AltModifier);
-        else
+        else if (how == QLatin1String("button"))
             h.click(QStringLiteral("TlbExit"));
+        else
+            h.window().close();
         QVERIFY(!h.window().isVisible());
         QVERIFY(!h.window().mRecObject);
         KV_VERIFY_MODALS(modal);
     }
-    QVERIFY(kvtest::storedSummary(*db, QStringLiteral("77")).isEmpty());
+    QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("77")),
+             newRow ? QStringList({"77", "半截", "BJ", "(null)"}) : QStringList());
     QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("08")),
-             QStringList({"08", "计提折旧", "JTZJ", "1602"}));
-    QCOMPARE(kvtest::storedCount(*db), 32L);
+             QStringList({"08", newRow ? "计提折旧" : "改了没存", "JTZJ", "1602"}));
 }
 
 void tst_Commands::helpOpensTheViewer()

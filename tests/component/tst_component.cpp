@@ -1,9 +1,11 @@
 #include "Database.h"
+#include "GridControl.h"
 #include "MdlDigest.h"
 #include "ModalDriver.h"
 #include "ObjectRegistry.h"
 #include "QXDigest.h"
 #include "Recordset.h"
+#include "SqlTexts.h"
 #include "TerminalService.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
@@ -46,6 +48,9 @@ private slots:
     void readOnlyOpensASnapshot();
     void sessionId();
     void showNeedsInitEachTime();
+    void showAfterAnotherUserDeletedASummary();
+    void accountSearchMatchesTypedCharactersLiterally_data();
+    void accountSearchMatchesTypedCharactersLiterally();
 };
 
 void tst_Component::cleanup()
@@ -156,6 +161,57 @@ void tst_Component::showNeedsInitEachTime()
             std::none_of(QApplication::topLevelWidgets().cbegin(),
                          QApplication::topLevelWidgets().cend(),
                          [](QWidget *w) { return w->isVisible(); }));
+}
+
+// Init reads the first page of the listing; a summary further down, deleted before Show reads it,
+// is not listed, and the window opens all the same.
+void tst_Component::showAfterAnotherUserDeletedASummary()
+{
+    const auto db = kvtest::hostDatabase(false);
+    QStringList rows;
+    for (int i = 0; i < 300; ++i)
+        rows << QStringLiteral("('S%1', '摘要')").arg(i, 3, 10, QLatin1Char('0'));
+    db->Execute(QStringLiteral("INSERT INTO GL_bDigest (cId, cText) VALUES ") + rows.join(','));
+    QXDigest digest;
+    QVERIFY(digest.Init(db, false));
+    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='S250'"));
+    long shown = 0;
+    QTimer::singleShot(0, [&shown] {
+        shown = frmDigBrowse::instance().grid().rowCount();
+        frmDigBrowse::instance().Fclose();
+    });
+    digest.Show();
+    QCOMPARE(shown, 301L);
+}
+
+void tst_Component::accountSearchMatchesTypedCharactersLiterally_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("backslash") << "a\\" << QStringList{"K1"};
+    QTest::newRow("percent") << "%" << QStringList{"K2"};
+    QTest::newRow("underscore") << "a_b" << QStringList{"K3"};
+    QTest::newRow("escape character") << "!" << QStringList{"K5"};
+    QTest::newRow("plain") << "ab" << QStringList{"K3", "K4"};
+}
+
+// The same accounts on both engines: what is typed is searched for as it is.
+void tst_Component::accountSearchMatchesTypedCharactersLiterally()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, found);
+    const auto db = kvtest::hostDatabase(false);
+    db->Execute(QStringLiteral("INSERT INTO Code (cCode, cCode_Name) VALUES ('K1', 'a\\'), "
+                               "('K2', '50%'), ('K3', 'a_b ab'), ('K4', 'axb ab'), ('K5', '!')"));
+    const auto accounts = db->OpenRecordset(SqlText::AccountListQuery(), DataKit::dbOpenDynaset);
+    accounts->setFilter(SqlText::AccountFilter(text));
+    accounts->Requery();
+    QStringList codes;
+    for (accounts->RecordCount() ? accounts->MoveFirst() : void(); !accounts->isEOF();
+         accounts->MoveNext())
+        codes << accounts->Fields(0).toString();
+    codes.sort();
+    QCOMPARE(codes, found);
 }
 
 KV_TEST_MAIN(tst_Component)

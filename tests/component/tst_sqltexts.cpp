@@ -45,6 +45,10 @@ void tst_SqlTexts::fixedTexts_data()
     QTest::newRow("account filter keeps blanks")
         << SqlText::AccountFilter(" 10") << "cCode like '% 10%' Or cCode_Name  like '% 10%' ";
     QTest::newRow("account filter of blanks is empty") << SqlText::AccountFilter("   ") << "";
+    QTest::newRow("account filter with pattern characters")
+        << SqlText::AccountFilter("5%_a\\!'")
+        << "cCode like '%5!%!_a\\!!''%' ESCAPE '!' Or cCode_Name  like '%5!%!_a\\!!''%' "
+           "ESCAPE '!' ";
     QTest::newRow("find by code and name") << SqlText::AccountFindCriterion("1001", "库存现金")
                                            << "cCode='1001' AND cCode_Name='库存现金'";
     QTest::newRow("find by code or name")

@@ -110,8 +110,8 @@ void TstDataKit::syntaxErrorCarriesEngineText()
         QFAIL("no error");
     } catch (const DataKit::Error &e) {
         QCOMPARE(e.number(), long(DataKit::errSyntax));
-        QVERIFY2(e.description().contains(QLatin1String("nosuchcolumn"), Qt::CaseInsensitive),
-                 qPrintable(e.description()));
+        QVERIFY2(e.detail().contains(QLatin1String("nosuchcolumn"), Qt::CaseInsensitive),
+                 qPrintable(e.detail()));
     }
 }
 

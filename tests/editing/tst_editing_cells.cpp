@@ -308,8 +308,8 @@ void tst_EditingCells::emptiedAccountStoresNull()
     QCOMPARE(storedSummary(*db, QStringLiteral("08")),
              QStringList({"08", "计提折旧", "JTZJ", "(null)"}));
 
-    // An account renamed by another user meanwhile: the old name finds no code, and the row is
-    // stored without an account.
+    // An account renamed by another user meanwhile: the account cell was not touched, so the
+    // stored code stays (the old name would find none).
     kvtest::anotherConnection()->Execute(
         QStringLiteral("UPDATE Code SET cCode_Name = '职工薪酬' WHERE cCode = '2211'"));
     goTo(h, 9, 1);
@@ -317,8 +317,8 @@ void tst_EditingCells::emptiedAccountStoresNull()
     press(h, Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(storedSummary(*db, QStringLiteral("09")),
-             QStringList({"09", "计提职工工资", "JTGZ", "(null)"}));
-    // Written unchanged, a row keeps its account: the name is looked up again.
+             QStringList({"09", "计提职工工资", "JTGZ", "2211"}));
+    // A cell opened and committed unchanged writes nothing.
     goTo(h, 11, 1);
     press(h, Qt::Key_F2);
     press(h, Qt::Key_Return);
@@ -465,14 +465,30 @@ void tst_EditingCells::accountsSharingAName()
     QCOMPARE(storedSummary(*db, QStringLiteral("41")),
              QStringList({"41", "存入银行", "CRYX", "1003"}));
 
-    // Written back through its name, a summary of the second account moves to the first.
-    goTo(h, 33, 1);
+    // Editing another cell of a summary of the second account leaves its account alone, and so
+    // does typing the shared name again; the name is never looked up to find a code.
+    goTo(h, 33, 3);
     QCOMPARE(h.row(33), QStringList({"40", "外币存款", "WBCK", "银行存款"}));
+    type(h, QStringLiteral("银行存款"));
+    press(h, Qt::Key_Return);
+    press(h, Qt::Key_Left);
+    press(h, Qt::Key_Left);
     type(h, QStringLiteral("外币存入"));
     press(h, Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(storedSummary(*db, QStringLiteral("40")),
-             QStringList({"40", "外币存入", "WBCK", "1002"}));
+             QStringList({"40", "外币存入", "WBCK", "1003"}));
+    // The second account chosen by its code for a summary of the first, the cursor moved on
+    // within the row: the row is written with the account the user saw.
+    goTo(h, 4, 3);
+    type(h, QStringLiteral("1003"));
+    press(h, Qt::Key_Return);
+    press(h, Qt::Key_Left);
+    type(h, QStringLiteral("XJCR"));
+    press(h, Qt::Key_Down);
+    KV_VERIFY_MODALS(modal);
+    QCOMPARE(storedSummary(*db, QStringLiteral("04")),
+             QStringList({"04", "现金存入银行", "XJCR", "1003"}));
 }
 
 KV_TEST_MAIN(tst_EditingCells)

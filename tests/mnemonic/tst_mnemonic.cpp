@@ -228,6 +228,12 @@ private slots:
         QTest::newRow("lone carriage return is text")
             << QByteArray("a\rb\n") << QByteArray("A\rB\n");
         QTest::newRow("no input") << QByteArray() << QByteArray();
+        // A byte-order mark begins a stream, not a line: later ones are the lines' own text.
+        QTest::newRow("byte-order marks") << QByteArray("\xEF\xBB\xBF"
+                                                        "ab\n\xEF\xBB\xBF"
+                                                        "啊\n")
+                                          << QByteArray("AB\n\xEF\xBB\xBF"
+                                                        "A\n");
     }
 
     void commandFromInput()

@@ -5,8 +5,10 @@
 #include "Recordset.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QUrl>
 #include <vector>
@@ -168,6 +170,40 @@ void holdExclusively(DataKit::Database &other)
 QString currentTarget()
 {
     return g_target;
+}
+
+void loseConnections()
+{
+    if (usingPostgres()) {
+        auto admin = DataKit::Database::open(g_target);
+        admin->Execute(
+            QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                           "pid <> pg_backend_pid() AND datname = current_database()"));
+        admin->Close();
+        return;
+    }
+    const QString copy = g_target + QStringLiteral(".copy");
+    QFile::remove(copy);
+    QVERIFY(QFile::copy(g_target, copy));
+    QVERIFY(QFile::remove(g_target));
+    QVERIFY(QFile::rename(copy, g_target));
+}
+
+void chartAsView(DataKit::Database &db)
+{
+    db.Execute(QStringLiteral("CREATE TABLE CodeEntries (cCode VARCHAR(40) PRIMARY KEY, "
+                              "cEntry VARCHAR(200))"));
+    db.Execute(QStringLiteral("INSERT INTO CodeEntries SELECT cCode, '{\"name\":\"' || "
+                              "cCode_Name || '\"}' FROM Code"));
+    db.Execute(QStringLiteral("DROP TABLE Code"));
+    db.Execute(QStringLiteral("CREATE VIEW Code AS SELECT cCode, %1 AS cCode_Name FROM CodeEntries")
+                   .arg(usingPostgres() ? QStringLiteral("cEntry::json->>'name'")
+                                        : QStringLiteral("json_extract(cEntry, '$.name')")));
+}
+
+void addUnreadableAccount(DataKit::Database &db)
+{
+    db.Execute(QStringLiteral("INSERT INTO CodeEntries VALUES ('9999', 'no name')"));
 }
 
 std::shared_ptr<DataKit::Database> hostDatabase(bool demo)

@@ -31,6 +31,18 @@ QString currentTarget();
 // The other user takes the whole summary table for itself, until it rolls back.
 void holdExclusively(DataKit::Database &other);
 
+// What a server restart does to the open connections of the current test database: PostgreSQL
+// drops them all (another executable's databases are left alone); an SQLite file is replaced by a
+// copy of itself, as a restore from a backup would.
+void loseConnections();
+
+// Turns the chart of accounts of a host database into a view over entries whose names are kept as
+// JSON texts; addUnreadableAccount() then adds an entry with no readable name. Reading every
+// account's name (a look-up by name) fails from then on; the listing's join, which reads only the
+// names of its summaries' accounts, does not.
+void chartAsView(DataKit::Database &db);
+void addUnreadableAccount(DataKit::Database &db);
+
 // A fresh database with the host's tables (HostSchema::create), and its demo data when demo.
 std::shared_ptr<DataKit::Database> hostDatabase(bool demo = true);
 

@@ -2,6 +2,7 @@
 // next step; the operations it calls report their own failures.
 #include "frmDigBrowse.h"
 
+#include "ErrorInfo.h"
 #include "Guarded.h"
 #include "MessageBox.h"
 #include "PrintListing.h"
@@ -80,7 +81,14 @@ void frmDigBrowse::CmdCancel()
 
 void frmDigBrowse::CmdRefresh()
 {
-    Guarded([this] { mRecObject->Requery(-1); });
+    // A listing that cannot be read again is said so, and the grid keeps what it shows.
+    try {
+        mRecObject->Requery(-1);
+    } catch (const std::exception &error) {
+        const Failure failure = FailureOf(error);
+        ShowStop(failure.description, failure.detail);
+        return;
+    }
     RefillGrid(mRecObject.get(), false);
     Guarded([this] { BuildSearchIndex(); });
     Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("^{PGUP}")); });
@@ -101,12 +109,19 @@ void frmDigBrowse::RefillGrid(DataKit::Recordset *source, bool filtered)
 // What every refill does around filling the rows: redrawing off, the blank entry row appended, the
 // current row's snapshot taken. Whatever was typed is gone with the old rows, so no edit stays
 // pending: a flag left up would have the first row moved away from written back from the grid,
-// over other users' newer changes.
+// over other users' newer changes. A fill that fails half-way is said so: the rows shown are not
+// the whole listing.
 void frmDigBrowse::RefillRows(const std::function<void()> &fill)
 {
     Guarded([this] { SpGrdDig->setRedraw(false); });
     Guarded([this] { SpGrdDig->setRowCount(1); });
-    Guarded(fill);
+    try {
+        fill();
+    } catch (const std::exception &error) {
+        SpGrdDig->setRedraw(true);
+        const Failure failure = FailureOf(error);
+        ShowStop(failure.description, failure.detail);
+    }
     Guarded([this] { AppendBlankRow(); });
     Guarded([this] { SpGrdDig->setRedraw(true); });
     Guarded([this] { SaveRowState(SpGrdDig->currentRow()); });

@@ -32,7 +32,7 @@ void frmDigBrowse::CmdFind()
     try {
         mRecObject->FindFirst(strSel);
     } catch (const std::exception &error) {
-        ShowStop(ReadFailureText(error));
+        ShowStop(ReadFailureText(FailureOf(error)));
         return;
     }
     bool noMatch = true;
@@ -83,7 +83,7 @@ void frmDigBrowse::CmdFilter()
             dbs->OpenRecordset(SqlText::FilteredListingQuery(strSel), DataKit::dbOpenDynaset);
     } catch (const std::exception &error) {
         // The grid still ends with the blank entry row alone, but not as if nothing matched.
-        ShowStop(ReadFailureText(error));
+        ShowStop(ReadFailureText(FailureOf(error)));
     }
     RefillGrid(filtered.get(), true);
 }

@@ -39,14 +39,26 @@ void frmDigBrowse::ShowAccountRef(const QString &text)
     recCode->Requery(-1);
 }
 
+// A failed look-up is raised, not taken for "no such account": the save that needs it is refused
+// rather than storing the row without its account.
 QString frmDigBrowse::AccountCodeOf(const QString &name)
 {
-    try {
-        return MdlDigest::NullToStr(FromTo(QStringLiteral("cCode_Name"), name,
-                                           QStringLiteral("cCode"), QStringLiteral("Code")));
-    } catch (const std::exception &) {
+    return MdlDigest::NullToStr(FromTo(QStringLiteral("cCode_Name"), name, QStringLiteral("cCode"),
+                                       QStringLiteral("Code")));
+}
+
+// The code to store for the account cell of a row: the one just chosen, else the one settled for
+// the row with the name the cell still shows, else the one found again by the name.
+QString frmDigBrowse::AccountCodeFor(long row)
+{
+    if (!mstrRefCode.trimmed().isEmpty())
+        return mstrRefCode;
+    const QString name = SpGrdDig->text(row, 3);
+    if (name.isEmpty())
         return {};
-    }
+    if (!mstrRowAccountCode.isEmpty() && name == mstrRowAccountName)
+        return mstrRowAccountCode;
+    return AccountCodeOf(name);
 }
 
 QVariant frmDigBrowse::FromTo(const QString &strFrom, const QString &strFromValue,

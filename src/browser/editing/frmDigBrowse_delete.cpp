@@ -21,8 +21,9 @@ const QString kAlreadyDeleted = QStringLiteral("该常用摘要已被他人删�
 
 } // namespace
 
-void frmDigBrowse::ReportDeleteError(long number, const QString &description)
+void frmDigBrowse::ReportDeleteError(const Failure &failure)
 {
+    const long number = failure.number;
     if (number == DataKit::errNoCurrentRecord)
         ShowStop(LoadResStrings({6, 1}) + QStringLiteral(",") + LoadResString(7));
     else if (number == DataKit::errDuplicate)
@@ -40,13 +41,16 @@ void frmDigBrowse::ReportDeleteError(long number, const QString &description)
         // the kit's sentence with the engine's untranslated text behind it.
         ShowStop(LoadResString(23));
     else
-        ShowStop(description); // a refusal the user can act on must never pass silently
+        ShowStop(failure.description, failure.detail); // a refusal must never pass silently
 }
 
 void frmDigBrowse::DeleteFoundRecord()
 {
     const QString code = MdlDigest::NullToStr(mRecObject->Fields(QStringLiteral("cID")));
-    MdlDigest::gdbObject->Execute(SqlText::DeleteStatement(code));
+    // Found a moment ago, the summary may have been renamed or deleted while the question was
+    // open: a statement that deleted nothing must not take the row out of the grid as if it had.
+    if (MdlDigest::gdbObject->Execute(SqlText::DeleteStatement(code)) == 0)
+        throw DataKit::Error(DataKit::errDeletedByOther, QString());
     mSearchIndex.remove(code);
     mRecObject->Requery(-1);
 }
@@ -97,8 +101,12 @@ bool frmDigBrowse::FDelete()
         StoredCountChanged(-1);
         return true;
     } catch (const std::exception &error) {
-        ReportDeleteError(ErrorNumber(error), ErrorDescription(error));
+        const Failure failure = FailureOf(error);
+        ReportDeleteError(failure);
         Guarded([this] { mRecObject->DiscardChanges(3); });
+        // What another user changed meanwhile is shown as it is now.
+        if (failure.number == DataKit::errDeletedByOther)
+            RunCommand(QStringLiteral("TlbRefresh"));
         return false;
     }
 }
@@ -143,7 +151,7 @@ bool frmDigBrowse::FDelete1(long &lngRow, long &lngRowSel)
         return true;
     } catch (const std::exception &error) {
         SpGrdDig->setRedraw(true);
-        ReportDeleteError(ErrorNumber(error), ErrorDescription(error));
+        ReportDeleteError(FailureOf(error));
         RunCommand(QStringLiteral("TlbRefresh"));
         return false;
     }

@@ -16,12 +16,13 @@ namespace {
 
 const QString kIllegalCharacters = QStringLiteral("单元格中存在非法字符，请重新录入！");
 const QString kIllegalAccount = QStringLiteral("非法科目！");
+const QString kReadOnlyEdit = QStringLiteral("常用摘要以只读方式打开，不能修改！");
 
 } // namespace
 
-void frmDigBrowse::ShowStop(const QString &text)
+void frmDigBrowse::ShowStop(const QString &text, const QString &detail)
 {
-    MsgBox(this, text, LoadResString(17), MsgIcon::Error);
+    MsgBox(this, text, LoadResString(17), MsgIcon::Error, detail);
 }
 
 void frmDigBrowse::gridCellEdited(QString &text, long &cancel, long row, long col)
@@ -39,6 +40,7 @@ void frmDigBrowse::gridCellEdited(QString &text, long &cancel, long row, long co
             if (SpGrdDig->text(mlngCurRow, 2).isEmpty())
                 SpGrdDig->setText(mlngCurRow, 2, MnemonicOf(SpGrdDig->text(mlngCurRow, 1)));
         } else if (col == 3) {
+            const bool byCodeOrName = mstrRefCode.isEmpty();
             const bool found = CheckAccount(mstrRefCode, text);
             if (!text.isEmpty() && !found) {
                 if (text != QLatin1String(" "))
@@ -48,13 +50,19 @@ void frmDigBrowse::gridCellEdited(QString &text, long &cancel, long row, long co
             } else if (text.isEmpty()) {
                 mstrRefCode.clear();
             } else {
+                // The name the row showed, typed again, says nothing about which of the accounts
+                // of that name is meant: the stored one stays.
+                const bool sameName = byCodeOrName && text == mstrRowSave[3];
                 text = MdlDigest::NullToStr(recRef->Fields(1));
                 mstrRefCode = MdlDigest::NullToStr(recRef->Fields(0));
+                mstrRowAccountCode = sameName && text == mstrRowSave[3] ? QString() : mstrRefCode;
+                mstrRowAccountName = text;
             }
         }
     } catch (const std::exception &error) {
         // The account list or the database failed: refuse the cell rather than accept it unchecked.
-        ShowStop(ErrorDescription(error));
+        const Failure failure = FailureOf(error);
+        ShowStop(failure.description, failure.detail);
         cancel = 1;
     }
 }
@@ -65,9 +73,14 @@ void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
     try {
         mRecObject->Requery(-1);
         // An unchanged row is never written, so it is not checked either: a summary stored with an
-        // empty text by another program must not trap the cursor on its row.
+        // empty text by another program must not trap the cursor on its row. A row whose cells
+        // were opened and left as they were (Esc) counts as unchanged.
         if (!mblnEditing)
             return;
+        if (!mblnAddMark && !RowChanged(row)) {
+            mblnEditing = false;
+            return;
+        }
         if (SpGrdDig->text(row, 0).isEmpty()) {
             ShowStop(LoadResStrings({3, 18}));
             cancel = 1;
@@ -102,7 +115,8 @@ void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
         }
     } catch (const std::exception &error) {
         // The database is gone or refused the re-read: keep a pending change on its row.
-        ShowStop(ErrorDescription(error));
+        const Failure failure = FailureOf(error);
+        ShowStop(failure.description, failure.detail);
         if (mblnEditing)
             cancel = 1;
     }
@@ -153,6 +167,9 @@ void frmDigBrowse::gridHeaderClick(int button, int shift, int x, int y)
         SpGrdDig->setSort(1);
         SaveRowState(SpGrdDig->currentRow());
     }
+    // The block was only for the sort: left selected, the next Delete would offer to delete
+    // every summary.
+    SpGrdDig->setSelectionEndRow(SpGrdDig->currentRow());
 }
 
 void frmDigBrowse::gridCellButton(QString &text, long row, long col)
@@ -164,15 +181,20 @@ void frmDigBrowse::gridCellButton(QString &text, long row, long col)
         if (mclsRef->Ref1->chosen() && recRef) {
             text = MdlDigest::NullToStr(recRef->Fields(1));
             mstrRefCode = MdlDigest::NullToStr(recRef->Fields(0));
+            mstrRowAccountCode = mstrRefCode;
+            mstrRowAccountName = text;
         }
     } catch (const std::exception &error) {
-        ShowStop(ErrorDescription(error));
+        const Failure failure = FailureOf(error);
+        ShowStop(failure.description, failure.detail);
     }
 }
 
-void frmDigBrowse::ReportSaveError(long number, const QString &description)
+void frmDigBrowse::ReportSaveError(const Failure &failure)
 {
-    ShowStop(SaveFailureText(number, description));
+    // The kit's own refusals in the component's words; anything else with the engine's detail.
+    const QString text = SaveFailureText(failure);
+    ShowStop(text, text == failure.description ? failure.detail : QString());
 }
 
 // A failed write is given up before its message is shown: the message waits for the user, and a
@@ -180,6 +202,11 @@ void frmDigBrowse::ReportSaveError(long number, const QString &description)
 // users wait with it.
 bool frmDigBrowse::FAdd()
 {
+    if (blnReadOnly) {
+        ShowStop(kReadOnlyEdit);
+        setButton(QStringLiteral("TlbAdd"), true);
+        return false;
+    }
     try {
         mRecObject->Requery(-1);
         mRecObject->AddNew();
@@ -187,10 +214,9 @@ bool frmDigBrowse::FAdd()
         mRecObject->Update();
         return true;
     } catch (const std::exception &error) {
-        const long number = ErrorNumber(error);
-        const QString description = ErrorDescription(error);
+        const Failure failure = FailureOf(error);
         Guarded([this] { mRecObject->CancelUpdate(); });
-        ReportSaveError(number, description);
+        ReportSaveError(failure);
         setButton(QStringLiteral("TlbAdd"), true);
         return false;
     }
@@ -198,31 +224,33 @@ bool frmDigBrowse::FAdd()
 
 bool frmDigBrowse::Fedit()
 {
+    if (blnReadOnly) {
+        ShowStop(kReadOnlyEdit);
+        return false;
+    }
     const auto write = [this] {
         mRecObject->Edit();
-        WriteRow(mlngCurRow);
+        WriteRow(mlngCurRow, true);
         mRecObject->Update();
     };
     try {
         write();
         return true;
     } catch (const std::exception &error) {
-        long number = ErrorNumber(error);
-        QString description = ErrorDescription(error);
+        Failure failure = FailureOf(error);
         Guarded([this] { mRecObject->CancelUpdate(); });
-        if (IsInUseError(number) && SpGrdDig->text(mlngCurRow, 0) == mstrRowSave[0]) {
+        if (IsInUseError(failure.number) && SpGrdDig->text(mlngCurRow, 0) == mstrRowSave[0]) {
             // The code is unchanged, so the reference cannot be what the database minds: write
             // again. Refused again, the row is reported like any refusal and nothing stays pending.
             try {
                 write();
                 return true;
             } catch (const std::exception &again) {
-                number = ErrorNumber(again);
-                description = ErrorDescription(again);
+                failure = FailureOf(again);
                 Guarded([this] { mRecObject->CancelUpdate(); });
             }
         }
-        ReportSaveError(number, description);
+        ReportSaveError(failure);
         return false;
     }
 }

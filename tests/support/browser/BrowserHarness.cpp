@@ -66,7 +66,8 @@ BrowserHarness::BrowserHarness(std::shared_ptr<DataKit::Database> db, bool readO
 BrowserHarness::~BrowserHarness()
 {
     if (frmDigBrowse::hasInstance()) {
-        frmDigBrowse::instance().close();
+        // Torn down without the user's closing, which would save a pending row.
+        frmDigBrowse::instance().reject();
         frmDigBrowse::releaseInstance();
     }
 }
