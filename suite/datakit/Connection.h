@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataKitError.h"
+#include "Recordset.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -57,6 +58,11 @@ public:
     // failure rolls the whole transaction back.
     QSqlQuery runInTransaction(const QString &sql, const QVariantList &binds, Activity activity);
 
+    // Runs a query and hands each of its rows (`fields` fields) to row, in one pass. Outside a
+    // transaction it reads straight through the engine's own interface: Qt SQL's QVariant and
+    // QString of every field would cost more than the engine's whole reading of a large listing.
+    void readRows(const QString &sql, int fields, const RowReader &row);
+
     // The next row of a query; false at its end. QSqlQuery::next() answers false on a failure
     // too (a row the engine could not produce): that is raised, not taken for the end.
     bool next(QSqlQuery &query, Activity activity = Activity::Reading);
@@ -103,6 +109,10 @@ private:
     bool lostBy(const QSqlError &error) const;
     void markLost() noexcept;
     [[noreturn]] void raiseLost(const QString &detail);
+    // The engines' own readings for readRows (NativeRows.cpp); false when the driver gives no
+    // handle to read through.
+    bool readSqliteRows(const QByteArray &sql, int fields, const RowReader &row);
+    bool readPostgresRows(const QByteArray &sql, int fields, const RowReader &row);
 
     QString m_name;
     bool m_postgres;
