@@ -10,6 +10,7 @@
 class GridDelegate;
 class GridEditor;
 class GridModel;
+class GridRows;
 class QFocusEvent;
 class QInputMethodEvent;
 class QKeyEvent;
@@ -48,11 +49,17 @@ public:
     void setEvents(GridEvents *events);
 
     QString text(long row, long col) const;
+    // A data cell's text in UTF-8, read where the grid keeps it (row >= 1; valid until the grid
+    // changes).
+    QByteArrayView textUtf8(long row, long col) const;
     void setText(long row, long col, const QString &text);
 
     // Row count including the header row; setting it adds blank rows or drops rows at the bottom.
     long rowCount() const;
     void setRowCount(long n);
+    // Appends rows filled off the grid below the others, leaving rows empty: the way to fill a
+    // large grid, one compact copy of each row and no per-cell work.
+    void appendRows(GridRows &rows);
     long columnCount() const;
     void setColumnCount(long n);
     // Only one header row and no header column are meaningful: these show or hide the headings.
