@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GridControl.h"
+#include "GridRows.h"
 #include "QuickSearchIndex.h"
 
 #include <QDialog>
@@ -126,8 +127,8 @@ private:
     bool LeaveRowForClosing();
 
     // Grid binding.
+    GridRows ReadRows(DataKit::Recordset &recordset);
     void FillGrid(DataKit::Recordset &recordset);
-    void FillRow(long row, DataKit::Recordset &recordset);
     // Every cell when adding; only the cells changed since the row was entered when editing.
     void WriteRow(long row, bool changedOnly = false);
     bool RowChanged(long row) const;
@@ -171,7 +172,7 @@ private:
     void CmdAdd();
     void CmdCancel();
     void CmdRefresh();
-    void RefillGrid(DataKit::Recordset *source, bool filtered);
+    void RefillGrid(GridRows &rows, bool filtered);
     void RefillRows(const std::function<void()> &fill);
     void CmdFind();
     void CmdFilter();

@@ -45,8 +45,9 @@ void frmDigBrowse::CmdFind()
     if (!Guarded([&] { code = MdlDigest::NullToStr(mRecObject->Fields(QStringLiteral("cID"))); }))
         return;
     // A summary the filter hides has no row: then nothing moves, and nothing is said.
+    const QByteArray wanted = code.toUtf8();
     for (long row = 1; row < SpGrdDig->rowCount(); ++row) {
-        if (SpGrdDig->text(row, 0) == code) {
+        if (SpGrdDig->textUtf8(row, 0) == wanted) {
             Guarded([this, row] { ShowFoundRow(row); });
             return;
         }
@@ -70,20 +71,21 @@ void frmDigBrowse::ShowFoundRow(long row)
 }
 
 // The filtered listing belongs to the command; the listing recordset stays the full listing, so
-// Refresh shows every summary again.
+// Refresh shows every summary again. A filtered listing that cannot be read leaves the grid with
+// the blank entry row alone, but not as if nothing matched.
 void frmDigBrowse::CmdFilter()
 {
     QString strSel;
     Guarded([&] { strSel = AskCondition(118); });
     if (strSel.isEmpty())
         return;
-    std::shared_ptr<DataKit::Recordset> filtered;
+    GridRows rows;
     try {
-        filtered =
+        const auto filtered =
             dbs->OpenRecordset(SqlText::FilteredListingQuery(strSel), DataKit::dbOpenDynaset);
+        rows = ReadRows(*filtered);
     } catch (const std::exception &error) {
-        // The grid still ends with the blank entry row alone, but not as if nothing matched.
         ShowStop(ReadFailureText(FailureOf(error)));
     }
-    RefillGrid(filtered.get(), true);
+    RefillGrid(rows, true);
 }

@@ -24,7 +24,9 @@ bool frmDigBrowse::FMove(const int &Drection)
     listing.Requery(-1);
     const QString refind = SqlText::RecordRefindCriterion(mstrRowSave[0]);
     if (listing.isBOF() || listing.isEOF()) {
-        if (listing.RecordCount() == 0)
+        // BOF and EOF both: the listing is empty, what a RecordCount of 0 says, without a count
+        // that would read every row.
+        if (listing.isBOF() && listing.isEOF())
             return false;
         listing.FindFirst(refind);
         return !listing.NoMatch();

@@ -3,11 +3,13 @@
 #include "PolyphoneInitials.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
 constexpr quint8 kFirstSet = 0x80;
 constexpr int kMaxSets = 0x80;
+constexpr quint32 kNoEntry = 0xffffffff;
 
 bool oneLetter(quint32 mask)
 {
@@ -24,6 +26,8 @@ quint16 clampedLength(qsizetype length)
 void QuickSearchIndex::clear()
 {
     m_entries.clear();
+    m_byCode.clear();
+    m_slotsUsed = 0;
     m_pool.clear();
     m_initials.clear();
     m_letterSets.clear();
@@ -95,13 +99,49 @@ void QuickSearchIndex::append(const Cells &cells)
 {
     m_entries.push_back(encode(cells));
     ++m_count;
+    enter(quint32(m_entries.size() - 1));
+}
+
+void QuickSearchIndex::enter(quint32 entry)
+{
+    // At most half the slots taken keeps the probes short.
+    if (2 * (m_slotsUsed + 1) > m_byCode.size())
+        rehash(std::max<size_t>(64, 4 * size_t(m_count)));
+    const size_t mask = m_byCode.size() - 1;
+    size_t slot = qHash(code(m_entries[entry])) & mask;
+    while (m_byCode[slot] != kNoEntry)
+        slot = (slot + 1) & mask;
+    m_byCode[slot] = entry;
+    ++m_slotsUsed;
+}
+
+// Slots for the living entries only, at least `wanted` of them (rounded up to a power of two).
+void QuickSearchIndex::rehash(size_t wanted)
+{
+    m_byCode.assign(std::bit_ceil(wanted), kNoEntry);
+    m_slotsUsed = 0;
+    const size_t mask = m_byCode.size() - 1;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (!m_entries[i].alive)
+            continue;
+        size_t slot = qHash(code(m_entries[i])) & mask;
+        while (m_byCode[slot] != kNoEntry)
+            slot = (slot + 1) & mask;
+        m_byCode[slot] = quint32(i);
+        ++m_slotsUsed;
+    }
 }
 
 qsizetype QuickSearchIndex::indexOf(const QString &code) const
 {
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].alive && this->code(m_entries[i]) == code)
-            return qsizetype(i);
+    if (m_byCode.empty())
+        return -1;
+    const size_t mask = m_byCode.size() - 1;
+    for (size_t slot = qHash(QStringView(code)) & mask; m_byCode[slot] != kNoEntry;
+         slot = (slot + 1) & mask) {
+        const Entry &entry = m_entries[m_byCode[slot]];
+        if (entry.alive && this->code(entry) == code)
+            return m_byCode[slot];
     }
     return -1;
 }
@@ -110,10 +150,13 @@ qsizetype QuickSearchIndex::indexOf(const QString &code) const
 void QuickSearchIndex::save(const QString &oldCode, const Cells &cells)
 {
     const qsizetype i = indexOf(oldCode);
-    if (i < 0)
+    if (i < 0) {
         append(cells);
-    else
-        m_entries[size_t(i)] = encode(cells);
+        return;
+    }
+    m_entries[size_t(i)] = encode(cells);
+    if (cells[0] != oldCode)
+        enter(quint32(i));
 }
 
 void QuickSearchIndex::remove(const QString &code)
@@ -196,6 +239,7 @@ qsizetype QuickSearchIndex::memoryUsed() const
     qsizetype accounts = 0;
     for (const QString &name : m_accounts)
         accounts += name.capacity() * 2 + 64; // the text, its header and the index's hash node
-    return qsizetype(m_entries.capacity() * sizeof(Entry)) + m_pool.capacity() * 2 +
+    return qsizetype(m_entries.capacity() * sizeof(Entry) + m_byCode.capacity() * sizeof(quint32)) +
+           m_pool.capacity() * 2 +
            qsizetype(m_initials.capacity() + m_letterSets.capacity() * sizeof(quint32)) + accounts;
 }

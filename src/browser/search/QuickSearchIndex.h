@@ -51,6 +51,11 @@ private:
     };
 
     Entry encode(const Cells &cells);
+    // The table of entries by code: open addressing over the code's hash, so that a save or a
+    // deletion finds its summary at once whatever the size of the listing. A slot may still name
+    // an entry whose code has changed or that was removed since: look-ups pass over those.
+    void enter(quint32 entry);
+    void rehash(size_t wanted);
     quint8 initialByte(quint32 mask, QChar unit);
     bool initialsMatch(const Entry &entry, QStringView upper) const;
     QStringView code(const Entry &entry) const;
@@ -59,6 +64,8 @@ private:
     qsizetype indexOf(const QString &code) const;
 
     std::vector<Entry> m_entries;
+    std::vector<quint32> m_byCode; // entry numbers; a power of two of slots, kNoEntry when free
+    size_t m_slotsUsed = 0;
     QString m_pool;
     std::vector<quint8> m_initials;
     std::vector<quint32> m_letterSets; // byte 0x80 + i stands for the letters of set i
