@@ -105,6 +105,13 @@ QByteArrayView GridControl::textUtf8(long row, long col) const
     return m_model->cellUtf8(row - 1, col);
 }
 
+void GridControl::readRows(
+    long first, long last,
+    const std::function<void(const QByteArrayView *cells, int count)> &row) const
+{
+    m_model->readRows(first - 1, last - 1, row);
+}
+
 void GridControl::setText(long row, long col, const QString &text)
 {
     if (row == 0)

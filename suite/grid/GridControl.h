@@ -2,8 +2,10 @@
 
 #include "GridEvents.h"
 
+#include <QByteArrayView>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -52,6 +54,10 @@ public:
     // A data cell's text in UTF-8, read where the grid keeps it (row >= 1; valid until the grid
     // changes).
     QByteArrayView textUtf8(long row, long col) const;
+    // Hands data rows first .. last (from 1), in order, to row: each one's cells in UTF-8, valid
+    // during the call. The way to read a large grid: no QString, no look-up per cell.
+    void readRows(long first, long last,
+                  const std::function<void(const QByteArrayView *cells, int count)> &row) const;
     void setText(long row, long col, const QString &text);
 
     // Row count including the header row; setting it adds blank rows or drops rows at the bottom.

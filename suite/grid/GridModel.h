@@ -26,6 +26,11 @@ public:
     long columns() const { return long(m_columns.size()); }
     QString cell(long row, long col) const;
     QByteArrayView cellUtf8(long row, long col) const;
+    void readRows(long first, long last,
+                  const std::function<void(const QByteArrayView *cells, int count)> &row) const
+    {
+        m_rows.read(first, last, row);
+    }
     void setCell(long row, long col, const QString &text);
     QString header(long col) const;
     void setHeader(long col, const QString &text);

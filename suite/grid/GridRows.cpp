@@ -81,6 +81,37 @@ QString GridRows::cell(long row, long col) const
     return QString::fromUtf8(cellUtf8(row, col));
 }
 
+void GridRows::read(long first, long last,
+                    const std::function<void(const QByteArrayView *cells, int count)> &row) const
+{
+    first = std::max(0L, first);
+    last = std::min(m_size - 1, last);
+    if (first > last)
+        return;
+    std::vector<QByteArrayView> cells;
+    size_t b = size_t(std::upper_bound(m_firstRow.begin(), m_firstRow.end(), first) -
+                      m_firstRow.begin() - 1);
+    size_t i = size_t(first - m_firstRow[b]);
+    for (long n = first; n <= last; ++n, ++i) {
+        if (i == m_blocks[b].size()) {
+            ++b;
+            i = 0;
+        }
+        const char *p = m_pool.constData() + m_blocks[b][i];
+        const int count = int(takeNumber(p));
+        cells.resize(size_t(count));
+        const char *lengths = p;
+        for (int c = 0; c < count; ++c)
+            takeNumber(p);
+        for (int c = 0; c < count; ++c) {
+            const qsizetype length = qsizetype(takeNumber(lengths));
+            cells[size_t(c)] = QByteArrayView(p, length);
+            p += length;
+        }
+        row(cells.data(), count);
+    }
+}
+
 void GridRows::setCell(long row, long col, QStringView text)
 {
     if (row < 0 || row >= m_size || col < 0)
@@ -136,7 +167,8 @@ void GridRows::appendBlank(long count)
 
 void GridRows::take(GridRows &other)
 {
-    if (m_size == 0 && m_pool.size() == 1) {
+    if (m_size == 0) {
+        // Nothing of ours is left to keep: the other rows' storage becomes ours as it is.
         std::swap(*this, other);
     } else {
         std::vector<QByteArrayView> cells;

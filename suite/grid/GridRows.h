@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <vector>
 
 // Rows of text cells in compact form, the grid's data rows. Each row is one record in a pool of
@@ -27,6 +28,10 @@ public:
     QString cell(long row, long col) const;
     QByteArrayView cellUtf8(long row, long col) const;
     void setCell(long row, long col, QStringView text);
+
+    // Hands rows first .. last, in order, to row: each one's cells in UTF-8, valid during the call.
+    void read(long first, long last,
+              const std::function<void(const QByteArrayView *cells, int count)> &row) const;
 
     // A row after the others, from its cells' texts in UTF-8.
     void append(const QByteArrayView *cells, int count);

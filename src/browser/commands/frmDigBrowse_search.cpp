@@ -123,8 +123,9 @@ void frmDigBrowse::BuildSearchIndex()
 {
     mSearchIndex.clear();
     mSearchIndex.reserve(SpGrdDig->rowCount() - 2);
-    for (long row = 1; row < SpGrdDig->rowCount() - 1; ++row)
-        mSearchIndex.append(RowCells(row));
+    SpGrdDig->readRows(1, SpGrdDig->rowCount() - 2, [this](const QByteArrayView *cells, int count) {
+        mSearchIndex.appendUtf8(cells, count);
+    });
     mSearchIndex.squeeze();
 }
 

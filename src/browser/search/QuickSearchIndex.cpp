@@ -2,6 +2,8 @@
 
 #include "PolyphoneInitials.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <bit>
 
@@ -28,6 +30,7 @@ void QuickSearchIndex::clear()
     m_entries.clear();
     m_byCode.clear();
     m_slotsUsed = 0;
+    m_hashed = 0;
     m_pool.clear();
     m_initials.clear();
     m_letterSets.clear();
@@ -43,6 +46,7 @@ void QuickSearchIndex::reserve(qsizetype summaries)
 
 void QuickSearchIndex::squeeze()
 {
+    hashNew();
     m_entries.shrink_to_fit();
     m_pool.squeeze();
     m_initials.shrink_to_fit();
@@ -65,31 +69,31 @@ quint8 QuickSearchIndex::initialByte(quint32 mask, QChar unit)
     return quint8(kFirstSet + m_letterSets.size() - 1);
 }
 
-QuickSearchIndex::Entry QuickSearchIndex::encode(const Cells &cells)
+QuickSearchIndex::Entry QuickSearchIndex::encode(QStringView code, QStringView text,
+                                                 QStringView mnemonic, const QString &account)
 {
     Entry entry{};
     entry.start = quint32(m_pool.size());
-    entry.codeLength = clampedLength(cells[0].size());
-    entry.textLength = clampedLength(cells[1].size());
-    entry.mnemonicLength = clampedLength(cells[2].size());
-    m_pool.append(QStringView(cells[0]).left(entry.codeLength));
-    m_pool.append(QStringView(cells[1]).left(entry.textLength));
-    m_pool.append(QStringView(cells[2]).left(entry.mnemonicLength));
+    entry.codeLength = clampedLength(code.size());
+    entry.textLength = clampedLength(text.size());
+    entry.mnemonicLength = clampedLength(mnemonic.size());
+    m_pool.append(code.left(entry.codeLength));
+    m_pool.append(text.left(entry.textLength));
+    m_pool.append(mnemonic.left(entry.mnemonicLength));
 
-    const QStringView text = QStringView(cells[1]).left(entry.textLength);
-    std::vector<quint32> masks;
-    PolyphoneInitials(text, masks);
+    text = text.left(entry.textLength);
+    PolyphoneInitials(text, m_masks);
     entry.initials = quint32(m_initials.size());
     for (qsizetype i = 0; i < text.size(); ++i)
-        m_initials.push_back(initialByte(masks[size_t(i)], text[i]));
+        m_initials.push_back(initialByte(m_masks[size_t(i)], text[i]));
 
-    const auto account = m_accountIndex.constFind(cells[3]);
-    if (account != m_accountIndex.constEnd()) {
-        entry.account = *account;
+    const auto known = m_accountIndex.constFind(account);
+    if (known != m_accountIndex.constEnd()) {
+        entry.account = *known;
     } else {
         entry.account = quint32(m_accounts.size());
-        m_accounts.append(cells[3]);
-        m_accountIndex.insert(cells[3], entry.account);
+        m_accounts.append(account);
+        m_accountIndex.insert(account, entry.account);
     }
     entry.alive = true;
     return entry;
@@ -97,18 +101,42 @@ QuickSearchIndex::Entry QuickSearchIndex::encode(const Cells &cells)
 
 void QuickSearchIndex::append(const Cells &cells)
 {
-    m_entries.push_back(encode(cells));
+    m_entries.push_back(encode(cells[0], cells[1], cells[2], cells[3]));
     ++m_count;
-    enter(quint32(m_entries.size() - 1));
 }
 
-void QuickSearchIndex::enter(quint32 entry)
+void QuickSearchIndex::appendUtf8(const QByteArrayView *cells, int count)
 {
+    for (int i = 0; i < 4; ++i) {
+        QString &decoded = m_decoded[size_t(i)];
+        const QByteArrayView bytes = i < count ? cells[i] : QByteArrayView();
+        decoded.resize(bytes.size()); // UTF-8 never takes fewer bytes than UTF-16 units
+        decoded.truncate(m_utf8.appendToBuffer(decoded.data(), bytes) - decoded.constData());
+    }
+    m_entries.push_back(encode(m_decoded[0], m_decoded[1], m_decoded[2], m_decoded[3]));
+    ++m_count;
+}
+
+// Enters the entries appended since the table was last brought up to date; a table that would
+// grow too full is made anew for all of them at once.
+void QuickSearchIndex::hashNew()
+{
+    const size_t fresh = m_entries.size() - m_hashed;
+    if (fresh == 0)
+        return;
     // At most half the slots taken keeps the probes short.
-    if (2 * (m_slotsUsed + 1) > m_byCode.size())
+    if (2 * (m_slotsUsed + fresh) > m_byCode.size()) {
         rehash(std::max<size_t>(64, 4 * size_t(m_count)));
+        return;
+    }
+    for (; m_hashed < m_entries.size(); ++m_hashed)
+        place(quint32(m_hashed), qHash(code(m_entries[m_hashed])));
+}
+
+void QuickSearchIndex::place(quint32 entry, size_t hash)
+{
     const size_t mask = m_byCode.size() - 1;
-    size_t slot = qHash(code(m_entries[entry])) & mask;
+    size_t slot = hash & mask;
     while (m_byCode[slot] != kNoEntry)
         slot = (slot + 1) & mask;
     m_byCode[slot] = entry;
@@ -116,20 +144,24 @@ void QuickSearchIndex::enter(quint32 entry)
 }
 
 // Slots for the living entries only, at least `wanted` of them (rounded up to a power of two).
+// A large table is read at random: the slots a few entries ahead are asked of memory while the
+// current one is placed, rather than waited for one by one.
 void QuickSearchIndex::rehash(size_t wanted)
 {
     m_byCode.assign(std::bit_ceil(wanted), kNoEntry);
     m_slotsUsed = 0;
     const size_t mask = m_byCode.size() - 1;
+    std::vector<size_t> hashes(m_entries.size());
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        hashes[i] = qHash(code(m_entries[i]));
+    constexpr size_t kAhead = 16;
     for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (!m_entries[i].alive)
-            continue;
-        size_t slot = qHash(code(m_entries[i])) & mask;
-        while (m_byCode[slot] != kNoEntry)
-            slot = (slot + 1) & mask;
-        m_byCode[slot] = quint32(i);
-        ++m_slotsUsed;
+        if (i + kAhead < m_entries.size())
+            __builtin_prefetch(&m_byCode[hashes[i + kAhead] & mask]);
+        if (m_entries[i].alive)
+            place(quint32(i), hashes[i]);
     }
+    m_hashed = m_entries.size();
 }
 
 qsizetype QuickSearchIndex::indexOf(const QString &code) const
@@ -149,18 +181,20 @@ qsizetype QuickSearchIndex::indexOf(const QString &code) const
 // The old content stays in the pools unused until the next full refill rebuilds the index.
 void QuickSearchIndex::save(const QString &oldCode, const Cells &cells)
 {
+    hashNew();
     const qsizetype i = indexOf(oldCode);
     if (i < 0) {
         append(cells);
         return;
     }
-    m_entries[size_t(i)] = encode(cells);
+    m_entries[size_t(i)] = encode(cells[0], cells[1], cells[2], cells[3]);
     if (cells[0] != oldCode)
-        enter(quint32(i));
+        place(quint32(i), qHash(code(m_entries[size_t(i)])));
 }
 
 void QuickSearchIndex::remove(const QString &code)
 {
+    hashNew();
     const qsizetype i = indexOf(code);
     if (i < 0)
         return;
