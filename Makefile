@@ -2,6 +2,7 @@
 # them: `make test-asan` (the whole suite under the sanitizers) and `make fuzz` (libFuzzer, bounded).
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+BENCH_N ?= 1000,100000,1000000
 GENERATOR_FILE := $(BUILD)/build.ninja
 
 .PHONY: all deps build run test bench test-asan fuzz clean
@@ -23,11 +24,10 @@ run: build
 test: build
 	scripts/run-tests.sh $(BUILD)
 
-# Every benchmark in turn, offscreen; on PostgreSQL too when KVDIGEST_PG_URL names a server.
+# Every benchmark in turn, offscreen, on SQLite and on a private PostgreSQL cluster (or the server
+# KVDIGEST_PG_URL names); BENCH_N=1000,100000 chooses kvbench_perf's ledger sizes.
 bench: build
-	@for b in $(BUILD)/bench/*/kvbench_*; do \
-	    if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; \
-	done
+	BENCH_N=$(BENCH_N) scripts/run-bench.sh $(BUILD)
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_SANITIZE=ON
