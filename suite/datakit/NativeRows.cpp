@@ -15,13 +15,18 @@ namespace {
 
 using FieldTexts = QVarLengthArray<FieldText, 8>;
 
+// The driver's handle when it is of the type named (PGconn is Qt's pg_conn*).
 template <typename Handle>
-Handle *driverHandle(const QSqlDatabase &db, const char *typeName)
+Handle *driverHandle(const QSqlDatabase &db, std::initializer_list<const char *> typeNames)
 {
     const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), typeName) != 0)
+    if (!handle.isValid())
         return nullptr;
-    return *static_cast<Handle *const *>(handle.constData());
+    for (const char *name : typeNames) {
+        if (qstrcmp(handle.typeName(), name) == 0)
+            return *static_cast<Handle *const *>(handle.constData());
+    }
+    return nullptr;
 }
 
 struct SqliteStatement
@@ -79,7 +84,7 @@ void Connection::readRows(const QString &sql, int fields, const RowReader &row)
 
 bool Connection::readSqliteRows(const QByteArray &sql, int fields, const RowReader &row)
 {
-    sqlite3 *db = driverHandle<sqlite3>(database(), "sqlite3*");
+    sqlite3 *db = driverHandle<sqlite3>(database(), {"sqlite3*"});
     if (!db)
         return false;
     SqliteStatement query;
@@ -107,7 +112,7 @@ bool Connection::readSqliteRows(const QByteArray &sql, int fields, const RowRead
 
 bool Connection::readPostgresRows(const QByteArray &sql, int fields, const RowReader &row)
 {
-    PGconn *conn = driverHandle<PGconn>(database(), "PGconn*");
+    PGconn *conn = driverHandle<PGconn>(database(), {"PGconn*", "pg_conn*"});
     if (!conn)
         return false;
     // Whatever an earlier statement left unread would make the server refuse this one.

@@ -177,11 +177,22 @@ void RecordsetImpl::Update()
     if (!postgres) // PostgreSQL checks sizes itself (22001 -> 3163)
         checkLengths(values);
 
-    QStringList columns;
+    // SQLite takes the values bound. PostgreSQL's driver binds a value by writing it, escaped as
+    // a literal, into an EXECUTE of a statement it prepares and deallocates for that one use:
+    // three round trips to the server. The kit writes the same escaped literal into the statement
+    // itself: one round trip, and no value can change what the statement means either way.
     QVariantList binds;
+    const auto value = [&](const QVariant &v) {
+        if (postgres)
+            return conn.literal(v);
+        binds.append(v);
+        return QStringLiteral("?");
+    };
+    QStringList columns;
+    QStringList placed;
     for (const auto &v : values) {
         columns.append(detail::quoteIdentifier(m_base->columns.at(v.first), postgres));
-        binds.append(v.second);
+        placed.append(value(v.second));
     }
 
     if (m_mode == Mode::Adding) {
@@ -190,8 +201,7 @@ void RecordsetImpl::Update()
                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_parts.baseWritten)
                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(m_parts.baseWritten, columns.join(QStringLiteral(", ")),
-                           QStringList(columns.size(), QStringLiteral("?"))
-                               .join(QStringLiteral(", ")));
+                           placed.join(QStringLiteral(", ")));
         conn.run(sql, binds, Activity::Writing);
         afterInsert();
         m_mode = Mode::None;
@@ -201,15 +211,16 @@ void RecordsetImpl::Update()
 
     // Editing: UPDATE ... WHERE key = the key the record had when Edit began.
     if (!columns.isEmpty()) {
+        QStringList set;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            set.append(columns.at(i) + QStringLiteral(" = ") + placed.at(i));
         QStringList where;
-        for (const QString &column : std::as_const(m_keyColumns))
-            where.append(detail::quoteIdentifier(column, postgres) + QStringLiteral(" = ?"));
-        const QString sql =
-            QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                .arg(m_parts.baseWritten,
-                     columns.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?"),
-                     where.join(QStringLiteral(" AND ")));
-        binds.append(m_editKey);
+        for (qsizetype k = 0; k < m_keyColumns.size(); ++k)
+            where.append(detail::quoteIdentifier(m_keyColumns.at(k), postgres) +
+                         QStringLiteral(" = ") + value(m_editKey.at(k)));
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                .arg(m_parts.baseWritten, set.join(QStringLiteral(", ")),
+                                     where.join(QStringLiteral(" AND ")));
         int affected = 0;
         try {
             // Inside the Edit's transaction a failure rolls it back (and releases the lock); after

@@ -100,14 +100,7 @@ QString GridControl::text(long row, long col) const
     return row == 0 ? m_model->header(col) : m_model->cell(row - 1, col);
 }
 
-QByteArrayView GridControl::textUtf8(long row, long col) const
-{
-    return m_model->cellUtf8(row - 1, col);
-}
-
-void GridControl::readRows(
-    long first, long last,
-    const std::function<void(const QByteArrayView *cells, int count)> &row) const
+void GridControl::readRows(long first, long last, const GridRows::Reader &row) const
 {
     m_model->readRows(first - 1, last - 1, row);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GridEvents.h"
+#include "GridRows.h"
 
 #include <QByteArrayView>
 #include <QPointer>
@@ -12,7 +13,6 @@
 class GridDelegate;
 class GridEditor;
 class GridModel;
-class GridRows;
 class QFocusEvent;
 class QInputMethodEvent;
 class QKeyEvent;
@@ -51,13 +51,10 @@ public:
     void setEvents(GridEvents *events);
 
     QString text(long row, long col) const;
-    // A data cell's text in UTF-8, read where the grid keeps it (row >= 1; valid until the grid
-    // changes).
-    QByteArrayView textUtf8(long row, long col) const;
     // Hands data rows first .. last (from 1), in order, to row: each one's cells in UTF-8, valid
-    // during the call. The way to read a large grid: no QString, no look-up per cell.
-    void readRows(long first, long last,
-                  const std::function<void(const QByteArrayView *cells, int count)> &row) const;
+    // during the call; row answers whether to go on. The way to read a large grid: no QString, no
+    // look-up per cell.
+    void readRows(long first, long last, const GridRows::Reader &row) const;
     void setText(long row, long col, const QString &text);
 
     // Row count including the header row; setting it adds blank rows or drops rows at the bottom.

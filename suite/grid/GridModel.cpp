@@ -52,11 +52,6 @@ QString GridModel::cell(long row, long col) const
     return contains(row, col) ? m_rows.cell(row, col) : QString();
 }
 
-QByteArrayView GridModel::cellUtf8(long row, long col) const
-{
-    return contains(row, col) ? m_rows.cellUtf8(row, col) : QByteArrayView();
-}
-
 void GridModel::setCell(long row, long col, const QString &text)
 {
     if (!contains(row, col))

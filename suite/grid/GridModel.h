@@ -25,9 +25,7 @@ public:
     long rows() const { return m_rows.size(); }
     long columns() const { return long(m_columns.size()); }
     QString cell(long row, long col) const;
-    QByteArrayView cellUtf8(long row, long col) const;
-    void readRows(long first, long last,
-                  const std::function<void(const QByteArrayView *cells, int count)> &row) const
+    void readRows(long first, long last, const GridRows::Reader &row) const
     {
         m_rows.read(first, last, row);
     }

@@ -1,6 +1,7 @@
 #include "GridRows.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -8,13 +9,13 @@ namespace {
 
 constexpr size_t kBlock = 2048;
 
-void putNumber(QByteArray &out, quint32 value)
+void putNumber(char *&out, quint32 value)
 {
     while (value >= 0x80) {
-        out.append(char(value | 0x80));
+        *out++ = char(value | 0x80);
         value >>= 7;
     }
-    out.append(char(value));
+    *out++ = char(value);
 }
 
 quint32 takeNumber(const char *&p)
@@ -81,8 +82,7 @@ QString GridRows::cell(long row, long col) const
     return QString::fromUtf8(cellUtf8(row, col));
 }
 
-void GridRows::read(long first, long last,
-                    const std::function<void(const QByteArrayView *cells, int count)> &row) const
+void GridRows::read(long first, long last, const Reader &row) const
 {
     first = std::max(0L, first);
     last = std::min(m_size - 1, last);
@@ -108,7 +108,8 @@ void GridRows::read(long first, long last,
             cells[size_t(c)] = QByteArrayView(p, length);
             p += length;
         }
-        row(cells.data(), count);
+        if (!row(cells.data(), count))
+            return;
     }
 }
 
@@ -133,13 +134,20 @@ quint32 GridRows::write(const QByteArrayView *cells, int count)
     if (bytes == 0)
         return 0;
     const qsizetype at = m_pool.size();
-    if (at + bytes + 5 * (count + 1) > qsizetype(std::numeric_limits<quint32>::max()))
+    // The record's room at once: lengths take at most five bytes each.
+    const qsizetype most = at + bytes + 5 * (count + 1);
+    if (most > qsizetype(std::numeric_limits<quint32>::max()))
         throw std::length_error("GridRows: more text than a grid holds");
-    putNumber(m_pool, quint32(count));
+    m_pool.resize(most);
+    char *p = m_pool.data() + at;
+    putNumber(p, quint32(count));
     for (int i = 0; i < count; ++i)
-        putNumber(m_pool, quint32(cells[i].size()));
-    for (int i = 0; i < count; ++i)
-        m_pool.append(cells[i]);
+        putNumber(p, quint32(cells[i].size()));
+    for (int i = 0; i < count; ++i) {
+        std::memcpy(p, cells[i].data(), size_t(cells[i].size()));
+        p += cells[i].size();
+    }
+    m_pool.truncate(p - m_pool.constData());
     return quint32(at);
 }
 

@@ -30,8 +30,9 @@ public:
     void setCell(long row, long col, QStringView text);
 
     // Hands rows first .. last, in order, to row: each one's cells in UTF-8, valid during the call.
-    void read(long first, long last,
-              const std::function<void(const QByteArrayView *cells, int count)> &row) const;
+    // row answers whether to go on.
+    using Reader = std::function<bool(const QByteArrayView *cells, int count)>;
+    void read(long first, long last, const Reader &row) const;
 
     // A row after the others, from its cells' texts in UTF-8.
     void append(const QByteArrayView *cells, int count);

@@ -46,12 +46,16 @@ void frmDigBrowse::CmdFind()
         return;
     // A summary the filter hides has no row: then nothing moves, and nothing is said.
     const QByteArray wanted = code.toUtf8();
-    for (long row = 1; row < SpGrdDig->rowCount(); ++row) {
-        if (SpGrdDig->textUtf8(row, 0) == wanted) {
-            Guarded([this, row] { ShowFoundRow(row); });
-            return;
-        }
-    }
+    long row = 0;
+    long found = 0;
+    SpGrdDig->readRows(1, SpGrdDig->rowCount() - 1, [&](const QByteArrayView *cells, int count) {
+        ++row;
+        if (count > 0 && cells[0] == QByteArrayView(wanted))
+            found = row;
+        return found == 0;
+    });
+    if (found > 0)
+        Guarded([this, found] { ShowFoundRow(found); });
 }
 
 // The cursor leaves its row as it does when the user moves it: a pending change is saved first,

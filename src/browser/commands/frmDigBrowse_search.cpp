@@ -125,6 +125,7 @@ void frmDigBrowse::BuildSearchIndex()
     mSearchIndex.reserve(SpGrdDig->rowCount() - 2);
     SpGrdDig->readRows(1, SpGrdDig->rowCount() - 2, [this](const QByteArrayView *cells, int count) {
         mSearchIndex.appendUtf8(cells, count);
+        return true;
     });
     mSearchIndex.squeeze();
 }

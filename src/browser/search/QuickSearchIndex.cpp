@@ -23,6 +23,20 @@ quint16 clampedLength(qsizetype length)
     return quint16(std::min<qsizetype>(length, 0xFFFF));
 }
 
+// An eighth is kept for the window's own additions: a vector filled to its last place copies all
+// of itself on the next one, which the first summary added would pay.
+template <typename T>
+void keepRoom(std::vector<T> &values)
+{
+    const size_t wanted = values.size() + values.size() / 8 + 64;
+    if (values.capacity() <= wanted)
+        return;
+    std::vector<T> kept;
+    kept.reserve(wanted);
+    kept.assign(values.begin(), values.end());
+    values.swap(kept);
+}
+
 } // namespace
 
 void QuickSearchIndex::clear()
@@ -47,9 +61,9 @@ void QuickSearchIndex::reserve(qsizetype summaries)
 void QuickSearchIndex::squeeze()
 {
     hashNew();
-    m_entries.shrink_to_fit();
-    m_pool.squeeze();
-    m_initials.shrink_to_fit();
+    keepRoom(m_entries);
+    keepRoom(m_initials);
+    m_pool.squeeze(); // a QString grows in place
 }
 
 // The byte a unit of text is searched by: its one letter, the set of its letters, or for a unit

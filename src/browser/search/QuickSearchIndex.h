@@ -22,7 +22,7 @@ public:
 
     void clear();
     void reserve(qsizetype summaries);
-    // Gives back the room kept for growth, once a whole listing has been appended.
+    // Gives back most of the room kept for growth, once a whole listing has been appended.
     void squeeze();
     // A summary after the others.
     void append(const Cells &cells);
