@@ -162,8 +162,8 @@ private:
 
     // Status line (frmDigBrowse_status.cpp). Every refill of the grid ends with StatusAfterRefill,
     // saying whether it showed a filtered listing (the filter lasts until the next refill); it
-    // counts the stored summaries once. The window's own saves and deletions keep the count with
-    // StoredCountChanged.
+    // takes the stored count then (the whole listing's rows, or one count under a filter). The
+    // window's own saves and deletions keep the count with StoredCountChanged.
     void StatusAfterRefill(bool filtered);
     void StoredCountChanged(long delta);
     void UpdateStatusLine();

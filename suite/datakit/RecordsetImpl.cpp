@@ -189,7 +189,6 @@ void RecordsetImpl::ReadAll(const RowReader &row)
             ++count;
         });
     m_seek = m_reread = false;
-    m_ahead.clear();
     m_row.clear();
     m_place = Place::AfterLast;
     m_count = count;

@@ -97,7 +97,6 @@ private:
     void stand(Row row) const;
     void walkMove(bool forward);
     void walkEnd(bool forward);
-    void forgetAhead();
     void requeryWalking();
     void findWalking(const QString &criterion);
     long countWalking() const;
@@ -159,8 +158,6 @@ private:
     mutable Emptiness m_emptiness = Emptiness::Unknown;
     mutable long m_count = -1; // -1 until asked for
     QVariantList m_written;    // keys written through the recordset since the last Requery
-    QList<Row> m_ahead;        // the records after the current one, read ahead for MoveNext
-    int m_aheadWanted = 1;     // how many the next read ahead asks for
 
     // Reading whole.
     QVector<Row> m_rows;

@@ -9,13 +9,6 @@
 
 namespace DataKit {
 
-namespace {
-
-// Reading ahead for MoveNext doubles with every read of a walk forward, up to this many records.
-constexpr int kLargestReadAhead = 1024;
-
-} // namespace
-
 void RecordsetImpl::openWalking()
 {
     Row first;
@@ -52,12 +45,6 @@ void RecordsetImpl::stand(Row row) const
     m_row = std::move(row);
     m_seek = m_reread = false;
     m_emptiness = Emptiness::NotEmpty;
-}
-
-void RecordsetImpl::forgetAhead()
-{
-    m_ahead.clear();
-    m_aheadWanted = 1;
 }
 
 QVariantList RecordsetImpl::currentKey() const
@@ -102,42 +89,24 @@ bool RecordsetImpl::isEmpty() const
 void RecordsetImpl::walkMove(bool forward)
 {
     dropPending();
-    if (forward && !m_ahead.isEmpty()) {
-        stand(m_ahead.takeFirst());
-        return;
-    }
     QStringList conds = walkConditions();
-    int wanted = 1;
     if (m_place == Place::OnRecord) {
-        // Beyond the current record in the direction of the move.
+        // Beyond the current record in the direction of the move, whether or not it is still
+        // there: the rows are met as they are stored now.
         const bool greater = forward != m_descending;
         conds.append(qualifiedKey(0) + (greater ? QStringLiteral(" > ") : QStringLiteral(" < ")) +
                      connection().literal(currentKey().first()));
-        if (forward) {
-            wanted = m_aheadWanted;
-            m_aheadWanted = std::min(m_aheadWanted * 2, kLargestReadAhead);
-        }
     }
-    if (!forward)
-        forgetAhead();
-    Connection &conn = connection();
-    QSqlQuery q = conn.run(selectText(fullList(), false, conds, forward ? m_order : m_reverseOrder,
-                                      QStringLiteral("LIMIT %1").arg(wanted), false),
-                           {}, Activity::Reading);
-    QList<Row> rows;
-    while (conn.next(q))
-        rows.append(readRow(q));
-    if (rows.isEmpty()) {
-        // Past the end. Whether anything is left is asked only when it matters: the record moved
-        // from may have been deleted meanwhile.
-        m_place = forward ? Place::AfterLast : Place::BeforeFirst;
-        m_row.clear();
-        m_emptiness = Emptiness::Unknown;
-        forgetAhead();
+    Row row;
+    if (walkFirst(conds, forward, row)) {
+        stand(std::move(row));
         return;
     }
-    stand(rows.takeFirst());
-    m_ahead = std::move(rows);
+    // Past the end. Whether anything is left is asked only when it matters: the record moved from
+    // may have been deleted meanwhile.
+    m_place = forward ? Place::AfterLast : Place::BeforeFirst;
+    m_row.clear();
+    m_emptiness = Emptiness::Unknown;
 }
 
 void RecordsetImpl::walkEnd(bool forward)
@@ -148,7 +117,6 @@ void RecordsetImpl::walkEnd(bool forward)
         throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
     }
     dropPending();
-    forgetAhead();
     stand(std::move(row));
 }
 
@@ -167,7 +135,6 @@ void RecordsetImpl::requeryWalking()
     m_activeFilter = m_filter;
     m_written.clear();
     m_count = -1;
-    forgetAhead();
     if (m_place == Place::OnRecord)
         m_seek = true;
     else
@@ -200,7 +167,6 @@ void RecordsetImpl::findWalking(const QString &criterion)
     Row row;
     if (!walkFirst(conds, true, row))
         return;
-    forgetAhead();
     stand(std::move(row));
     m_noMatch = false;
 }

@@ -83,7 +83,6 @@ void RecordsetImpl::Edit()
         throw Error(errDeletedByOther, kitDescription(errDeletedByOther));
     }
     if (m_walk) {
-        forgetAhead();
         stand(std::move(stored));
     } else {
         m_rows[m_pos] = std::move(stored);
@@ -275,7 +274,6 @@ void RecordsetImpl::afterInsert()
     if (key.isEmpty())
         return;
     if (m_walk) {
-        forgetAhead();
         m_written.append(key.first());
         if (m_count >= 0)
             ++m_count;
@@ -306,7 +304,6 @@ void RecordsetImpl::afterEdit()
             return;
         if (!changedKey.isEmpty())
             m_row[m_fieldNames.size()] = changedKey.first();
-        forgetAhead();
         m_written.append(currentKey().first());
         m_reread = true;
         return;
