@@ -12,11 +12,6 @@
 
 namespace {
 
-double since(const QElapsedTimer &clock)
-{
-    return double(clock.nsecsElapsed()) / 1e6;
-}
-
 class RawSqlite final : public RawEngine
 {
 public:
@@ -27,37 +22,28 @@ public:
     }
     ~RawSqlite() override { sqlite3_close(m_db); }
 
-    double read(const QByteArray &sql, long *rows) override
+protected:
+    qint64 readAll(const QByteArray &sql) override
     {
-        QElapsedTimer clock;
-        clock.start();
         sqlite3_stmt *statement = nullptr;
         if (sqlite3_prepare_v2(m_db, sql.constData(), -1, &statement, nullptr) != SQLITE_OK)
             throw std::runtime_error(sqlite3_errmsg(m_db));
         const int fields = sqlite3_column_count(statement);
-        long count = 0;
-        qsizetype bytes = 0;
+        qint64 bytes = 0;
         while (sqlite3_step(statement) == SQLITE_ROW) {
             for (int i = 0; i < fields; ++i) {
                 sqlite3_column_text(statement, i);
                 bytes += sqlite3_column_bytes(statement, i);
             }
-            ++count;
         }
         sqlite3_finalize(statement);
-        const double ms = since(clock);
-        if (rows)
-            *rows = count + (bytes < 0 ? 1 : 0);
-        return ms;
+        return bytes;
     }
 
-    double run(const QByteArray &sql) override
+    void execute(const QByteArray &sql) override
     {
-        QElapsedTimer clock;
-        clock.start();
         if (sqlite3_exec(m_db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
             throw std::runtime_error(sqlite3_errmsg(m_db));
-        return since(clock);
     }
 
 private:
@@ -75,42 +61,33 @@ public:
     }
     ~RawPostgres() override { PQfinish(m_conn); }
 
-    double read(const QByteArray &sql, long *rows) override
+protected:
+    qint64 readAll(const QByteArray &sql) override
     {
-        QElapsedTimer clock;
-        clock.start();
         if (!PQsendQuery(m_conn, sql.constData()) || !PQsetSingleRowMode(m_conn))
             throw std::runtime_error(PQerrorMessage(m_conn));
-        long count = 0;
-        qsizetype bytes = 0;
+        qint64 bytes = 0;
         while (PGresult *result = PQgetResult(m_conn)) {
             if (PQresultStatus(result) == PGRES_SINGLE_TUPLE) {
                 for (int i = 0; i < PQnfields(result); ++i) {
                     PQgetvalue(result, 0, i);
                     bytes += PQgetlength(result, 0, i);
                 }
-                ++count;
             } else if (PQresultStatus(result) != PGRES_TUPLES_OK) {
                 throw std::runtime_error(PQresultErrorMessage(result));
             }
             PQclear(result);
         }
-        const double ms = since(clock);
-        if (rows)
-            *rows = count + (bytes < 0 ? 1 : 0);
-        return ms;
+        return bytes;
     }
 
-    double run(const QByteArray &sql) override
+    void execute(const QByteArray &sql) override
     {
-        QElapsedTimer clock;
-        clock.start();
         PGresult *result = PQexec(m_conn, sql.constData());
         const ExecStatusType status = PQresultStatus(result);
         PQclear(result);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
             throw std::runtime_error(PQerrorMessage(m_conn));
-        return since(clock);
     }
 
 private:
@@ -124,4 +101,20 @@ std::unique_ptr<RawEngine> RawEngine::open(const QString &target)
     if (target.startsWith(QLatin1String("postgres")))
         return std::make_unique<RawPostgres>(target);
     return std::make_unique<RawSqlite>(target);
+}
+
+double RawEngine::read(const QByteArray &sql)
+{
+    QElapsedTimer clock;
+    clock.start();
+    readAll(sql);
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+double RawEngine::run(const QByteArray &sql)
+{
+    QElapsedTimer clock;
+    clock.start();
+    execute(sql);
+    return double(clock.nsecsElapsed()) / 1e6;
 }

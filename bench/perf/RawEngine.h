@@ -15,8 +15,13 @@ public:
     virtual ~RawEngine() = default;
 
     // Milliseconds to run a query and take every field of every row (PostgreSQL in single-row
-    // mode, as a client reads a large result without holding it whole); rows gives the count.
-    virtual double read(const QByteArray &sql, long *rows = nullptr) = 0;
+    // mode, as a client reads a large result without holding it whole).
+    double read(const QByteArray &sql);
     // Milliseconds for one statement, committed on its own.
-    virtual double run(const QByteArray &sql) = 0;
+    double run(const QByteArray &sql);
+
+protected:
+    // Runs the query and takes every field; answers the bytes taken.
+    virtual qint64 readAll(const QByteArray &sql) = 0;
+    virtual void execute(const QByteArray &sql) = 0;
 };

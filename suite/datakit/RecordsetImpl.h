@@ -18,10 +18,11 @@ namespace DataKit {
 // recordset holds its current record only and finds every other one by key through the key's
 // index: the next is the first whose key follows the current one's, a find is the query with the
 // criterion added and LIMIT 1, Requery only marks the current record to be sought again, and a
-// count is taken when first asked for. So each of these costs the same at any size of the table,
-// and each answers as a full re-read of the query would at that moment. Records written through
-// the recordset stay in it until the next Requery, as DAO's do, whether or not they meet its
-// conditions.
+// count is taken when first asked for and kept until the next Requery (without a current record,
+// whether there are any records at all likewise). So each of these costs the same at any size of
+// the table, and each answers as a full re-read of the query would at that moment. Records written
+// through the recordset stay in it until the next Requery, as DAO's do, whether or not they meet
+// its conditions.
 //
 // Read whole: everything else (a DISTINCT list, an aggregate, an order that does not lead with the
 // key, a join that may repeat base rows, a query without a key): all rows are read at open and at
@@ -87,7 +88,7 @@ private:
                        const QString &order, const QString &limit, bool grouped) const;
     // "1=1" for a query without conditions: the caller appends its own.
     QStringList walkConditions() const;
-    QString countFrom() const;
+    QString countText(const QString &what) const;
 
     // Walking by key (RecordsetWalk.cpp).
     void openWalking();

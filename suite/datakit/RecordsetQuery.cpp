@@ -110,11 +110,18 @@ QStringList RecordsetImpl::walkConditions() const
             keys.join(QStringLiteral(", ")) + QLatin1Char(')')};
 }
 
-// Where a count or a look for any row at all reads: the base table alone when the joins can
-// neither add nor remove a row and nothing else is asked of the rows.
-QString RecordsetImpl::countFrom() const
+// SELECT what, over the rows of a walked recordset: a count, or a look for any row at all. The
+// base table alone is read when the joins can neither add nor remove a row and nothing else is
+// asked of the rows.
+QString RecordsetImpl::countText(const QString &what) const
 {
-    return m_countWithoutJoins && conditions().isEmpty() ? m_parts.baseWritten : m_parts.from;
+    const QStringList conds = walkConditions();
+    QString sql = QStringLiteral("SELECT ") + what + QStringLiteral(" FROM ") +
+                  (m_countWithoutJoins && conds.isEmpty() ? m_parts.baseWritten : m_parts.from);
+    if (!conds.isEmpty())
+        sql +=
+            QStringLiteral(" WHERE (") + conds.join(QStringLiteral(") AND (")) + QLatin1Char(')');
+    return sql;
 }
 
 // The query's ORDER BY made to begin with its base table's key, as a recordset walked by key needs

@@ -14,8 +14,6 @@ void RecordsetImpl::openWalking()
     Row first;
     if (walkFirst(walkConditions(), true, first)) {
         stand(first);
-        // A recordset knows its size as it opens: that is what it holds until a Requery.
-        countWalking();
     } else {
         m_place = Place::BeforeFirst;
         m_emptiness = Emptiness::Empty;
@@ -74,12 +72,8 @@ bool RecordsetImpl::isEmpty() const
 {
     if (m_emptiness == Emptiness::Unknown) {
         Connection &conn = connection();
-        const QStringList conds = walkConditions();
-        QString sql = QStringLiteral("SELECT 1 FROM ") + countFrom();
-        if (!conds.isEmpty())
-            sql += QStringLiteral(" WHERE (") + conds.join(QStringLiteral(") AND (")) +
-                   QLatin1Char(')');
-        QSqlQuery q = conn.run(sql + QStringLiteral(" LIMIT 1"), {}, Activity::Reading);
+        QSqlQuery q = conn.run(countText(QStringLiteral("1")) + QStringLiteral(" LIMIT 1"), {},
+                               Activity::Reading);
         m_emptiness = conn.next(q) ? Emptiness::NotEmpty : Emptiness::Empty;
     }
     return m_emptiness == Emptiness::Empty;
@@ -175,12 +169,7 @@ long RecordsetImpl::countWalking() const
 {
     if (m_count < 0) {
         Connection &conn = connection();
-        const QStringList conds = walkConditions();
-        QString sql = QStringLiteral("SELECT count(*) FROM ") + countFrom();
-        if (!conds.isEmpty())
-            sql += QStringLiteral(" WHERE (") + conds.join(QStringLiteral(") AND (")) +
-                   QLatin1Char(')');
-        QSqlQuery q = conn.run(sql, {}, Activity::Reading);
+        QSqlQuery q = conn.run(countText(QStringLiteral("count(*)")), {}, Activity::Reading);
         m_count = conn.next(q) ? q.value(0).toLongLong() : 0;
         if (m_place != Place::OnRecord)
             m_emptiness = m_count == 0 ? Emptiness::Empty : Emptiness::NotEmpty;

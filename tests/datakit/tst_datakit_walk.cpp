@@ -41,7 +41,6 @@ public:
         m_rs = m_db->OpenRecordset(kListing, DataKit::dbOpenDynaset);
         m_place = Place::On;
         m_key = QStringLiteral("01");
-        m_count = long(reread().size());
     }
 
     // One step; false with `failure` set when the recordset disagreed with the re-query.
@@ -335,9 +334,7 @@ private slots:
 
 void TstDataKitWalk::walkAnswersAsARequery()
 {
-    const quint32 seed = qEnvironmentVariableIsSet("KVDIGEST_WALK_SEED")
-                             ? quint32(qEnvironmentVariableIntValue("KVDIGEST_WALK_SEED"))
-                             : 20240612u;
+    const quint32 seed = kvtest::seedFromEnvironment("KVDIGEST_WALK_SEED", 20240612u);
     std::printf("walk seed %u\n", seed);
     Walk walk(seed);
     for (int n = 0; n < 600; ++n) {

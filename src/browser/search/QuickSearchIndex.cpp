@@ -2,8 +2,6 @@
 
 #include "PolyphoneInitials.h"
 
-#include <QStringDecoder>
-
 #include <algorithm>
 #include <bit>
 
@@ -16,6 +14,45 @@ constexpr quint32 kNoEntry = 0xffffffff;
 bool oneLetter(quint32 mask)
 {
     return mask != 0 && (mask & (mask - 1)) == 0;
+}
+
+// UTF-8 from the database into UTF-16, the common case at its own speed: the text of every
+// summary of a listing passes through here. A broken sequence gives U+FFFD, as Qt's decoder does.
+void decodeUtf8(QByteArrayView in, QString &out)
+{
+    out.resize(in.size()); // never more units than bytes
+    char16_t *to = reinterpret_cast<char16_t *>(out.data());
+    const auto *p = reinterpret_cast<const quint8 *>(in.data());
+    const quint8 *end = p + in.size();
+    const auto continuation = [&](qsizetype k) { return p + k < end && (p[k] & 0xC0) == 0x80; };
+    while (p < end) {
+        const quint8 b = *p;
+        if (b < 0x80) {
+            *to++ = b;
+            ++p;
+        } else if (b >= 0xC2 && b < 0xE0 && continuation(1)) {
+            *to++ = char16_t((b & 0x1F) << 6 | (p[1] & 0x3F));
+            p += 2;
+        } else if (b >= 0xE0 && b < 0xF0 && continuation(1) && continuation(2)) {
+            const char32_t u = (b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+            *to++ = u >= 0x800 ? char16_t(u) : char16_t(QChar::ReplacementCharacter);
+            p += 3;
+        } else if (b >= 0xF0 && b < 0xF5 && continuation(1) && continuation(2) && continuation(3)) {
+            const char32_t u =
+                (b & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+            if (u >= 0x10000 && u <= 0x10FFFF) {
+                *to++ = QChar::highSurrogate(u);
+                *to++ = QChar::lowSurrogate(u);
+            } else {
+                *to++ = QChar::ReplacementCharacter;
+            }
+            p += 4;
+        } else {
+            *to++ = QChar::ReplacementCharacter;
+            ++p;
+        }
+    }
+    out.truncate(to - reinterpret_cast<const char16_t *>(out.constData()));
 }
 
 quint16 clampedLength(qsizetype length)
@@ -84,7 +121,7 @@ quint8 QuickSearchIndex::initialByte(quint32 mask, QChar unit)
 }
 
 QuickSearchIndex::Entry QuickSearchIndex::encode(QStringView code, QStringView text,
-                                                 QStringView mnemonic, const QString &account)
+                                                 QStringView mnemonic, quint32 account)
 {
     Entry entry{};
     entry.start = quint32(m_pool.size());
@@ -100,34 +137,35 @@ QuickSearchIndex::Entry QuickSearchIndex::encode(QStringView code, QStringView t
     entry.initials = quint32(m_initials.size());
     for (qsizetype i = 0; i < text.size(); ++i)
         m_initials.push_back(initialByte(m_masks[size_t(i)], text[i]));
-
-    const auto known = m_accountIndex.constFind(account);
-    if (known != m_accountIndex.constEnd()) {
-        entry.account = *known;
-    } else {
-        entry.account = quint32(m_accounts.size());
-        m_accounts.append(account);
-        m_accountIndex.insert(account, entry.account);
-    }
+    entry.account = account;
     entry.alive = true;
     return entry;
 }
 
+// Account names are kept once each, found again by their UTF-8 text.
+quint32 QuickSearchIndex::accountOf(QByteArrayView utf8)
+{
+    const auto known = m_accountIndex.constFind(QByteArray::fromRawData(utf8.data(), utf8.size()));
+    if (known != m_accountIndex.constEnd())
+        return *known;
+    const auto account = quint32(m_accounts.size());
+    m_accounts.append(QString::fromUtf8(utf8));
+    m_accountIndex.insert(utf8.toByteArray(), account);
+    return account;
+}
+
 void QuickSearchIndex::append(const Cells &cells)
 {
-    m_entries.push_back(encode(cells[0], cells[1], cells[2], cells[3]));
+    m_entries.push_back(encode(cells[0], cells[1], cells[2], accountOf(cells[3].toUtf8())));
     ++m_count;
 }
 
 void QuickSearchIndex::appendUtf8(const QByteArrayView *cells, int count)
 {
-    for (int i = 0; i < 4; ++i) {
-        QString &decoded = m_decoded[size_t(i)];
-        const QByteArrayView bytes = i < count ? cells[i] : QByteArrayView();
-        decoded.resize(bytes.size()); // UTF-8 never takes fewer bytes than UTF-16 units
-        decoded.truncate(m_utf8.appendToBuffer(decoded.data(), bytes) - decoded.constData());
-    }
-    m_entries.push_back(encode(m_decoded[0], m_decoded[1], m_decoded[2], m_decoded[3]));
+    for (int i = 0; i < 3; ++i)
+        decodeUtf8(i < count ? cells[i] : QByteArrayView(), m_decoded[size_t(i)]);
+    m_entries.push_back(encode(m_decoded[0], m_decoded[1], m_decoded[2],
+                               accountOf(count > 3 ? cells[3] : QByteArrayView())));
     ++m_count;
 }
 
@@ -201,7 +239,7 @@ void QuickSearchIndex::save(const QString &oldCode, const Cells &cells)
         append(cells);
         return;
     }
-    m_entries[size_t(i)] = encode(cells[0], cells[1], cells[2], cells[3]);
+    m_entries[size_t(i)] = encode(cells[0], cells[1], cells[2], accountOf(cells[3].toUtf8()));
     if (cells[0] != oldCode)
         place(quint32(i), qHash(code(m_entries[size_t(i)])));
 }

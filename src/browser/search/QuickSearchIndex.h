@@ -3,7 +3,6 @@
 #include <QByteArrayView>
 #include <QHash>
 #include <QString>
-#include <QStringDecoder>
 #include <QStringView>
 #include <QtGlobal>
 
@@ -55,7 +54,8 @@ private:
         bool alive;
     };
 
-    Entry encode(QStringView code, QStringView text, QStringView mnemonic, const QString &account);
+    Entry encode(QStringView code, QStringView text, QStringView mnemonic, quint32 account);
+    quint32 accountOf(QByteArrayView utf8);
     // The table of entries by code: open addressing over the code's hash, so that a save or a
     // deletion finds its summary at once whatever the size of the listing. Entries appended are
     // entered when the table is next needed (a whole listing at once, when it is squeezed). A slot
@@ -73,8 +73,7 @@ private:
 
     std::vector<Entry> m_entries;
     // Reused by every summary taken in: its cells decoded, its text's initials.
-    std::array<QString, 4> m_decoded;
-    QStringDecoder m_utf8{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
+    std::array<QString, 3> m_decoded;
     std::vector<quint32> m_masks;
     std::vector<quint32> m_byCode; // entry numbers; a power of two of slots, kNoEntry when free
     size_t m_slotsUsed = 0;
@@ -83,6 +82,6 @@ private:
     std::vector<quint8> m_initials;
     std::vector<quint32> m_letterSets; // byte 0x80 + i stands for the letters of set i
     QStringList m_accounts;
-    QHash<QString, quint32> m_accountIndex;
+    QHash<QByteArray, quint32> m_accountIndex; // by the name in UTF-8
     qsizetype m_count = 0;
 };
