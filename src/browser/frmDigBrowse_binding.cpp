@@ -3,6 +3,7 @@
 
 #include "GridRows.h"
 #include "MdlDigest.h"
+#include "QuickSearchBuilder.h"
 #include "Recordset.h"
 
 #include <QAction>
@@ -11,7 +12,7 @@ using MdlDigest::StrToNull;
 
 // The listing's rows read in one pass, in its order, each copied once into the grid's compact form;
 // nothing reaches the grid until every row has been read.
-GridRows frmDigBrowse::ReadRows(DataKit::Recordset &recordset)
+GridRows frmDigBrowse::ReadRows(DataKit::Recordset &recordset, QuickSearchBuilder *index)
 {
     GridRows rows;
     if (recordset.isEOF() && recordset.isBOF())
@@ -20,20 +21,22 @@ GridRows frmDigBrowse::ReadRows(DataKit::Recordset &recordset)
                            recordset.FieldIndex(QStringLiteral("ctext")),
                            recordset.FieldIndex(QStringLiteral("chelp")),
                            recordset.FieldIndex(QStringLiteral("ccode_name"))};
-    recordset.ReadAll([&rows, &fields](const DataKit::FieldText *values) {
+    recordset.ReadAll([&rows, &fields, index](const DataKit::FieldText *values) {
         // Null shows as an empty cell, as NullToStr makes it.
         QByteArrayView cells[4];
         for (int col = 0; col < 4; ++col)
             cells[col] = values[fields[col]].bytes();
         rows.append(cells, 4);
+        if (index)
+            index->add(cells, 4);
     });
     rows.squeeze();
     return rows;
 }
 
-void frmDigBrowse::FillGrid(DataKit::Recordset &recordset)
+void frmDigBrowse::FillGrid(DataKit::Recordset &recordset, QuickSearchBuilder *index)
 {
-    GridRows rows = ReadRows(recordset);
+    GridRows rows = ReadRows(recordset, index);
     SpGrdDig->appendRows(rows);
 }
 

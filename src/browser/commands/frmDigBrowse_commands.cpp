@@ -6,6 +6,7 @@
 #include "Guarded.h"
 #include "MessageBox.h"
 #include "PrintListing.h"
+#include "QuickSearchBuilder.h"
 #include "Recordset.h"
 #include "SendKeys.h"
 #include "StringTable.h"
@@ -84,16 +85,17 @@ void frmDigBrowse::CmdRefresh()
     // A listing that cannot be read again is said so, and the grid keeps what it shows: the rows
     // are read in full before the grid gives up its own.
     GridRows rows;
+    QuickSearchBuilder index;
     try {
         mRecObject->Requery(-1);
-        rows = ReadRows(*mRecObject);
+        rows = ReadRows(*mRecObject, &index);
     } catch (const std::exception &error) {
         const Failure failure = FailureOf(error);
         ShowStop(failure.description, failure.detail);
         return;
     }
     RefillGrid(rows, false);
-    Guarded([this] { BuildSearchIndex(); });
+    Guarded([this, &index] { mSearchIndex = index.take(); });
     Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("^{PGUP}")); });
 }
 

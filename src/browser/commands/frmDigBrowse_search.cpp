@@ -118,18 +118,6 @@ void frmDigBrowse::RefillGridFromIndex(const std::vector<quint32> &summaries, bo
     });
 }
 
-// Right after a full refill the grid shows every stored summary in listing order.
-void frmDigBrowse::BuildSearchIndex()
-{
-    mSearchIndex.clear();
-    mSearchIndex.reserve(SpGrdDig->rowCount() - 2);
-    SpGrdDig->readRows(1, SpGrdDig->rowCount() - 2, [this](const QByteArrayView *cells, int count) {
-        mSearchIndex.appendUtf8(cells, count);
-        return true;
-    });
-    mSearchIndex.squeeze();
-}
-
 QuickSearchIndex::Cells frmDigBrowse::RowCells(long row) const
 {
     return {SpGrdDig->text(row, 0), SpGrdDig->text(row, 1), SpGrdDig->text(row, 2),
