@@ -1,8 +1,8 @@
-# The commands of the README: `make run`, `make test` and `make bench`.
+# The commands of the README: `make run`, `make test`, `make bench` and `make package`.
 BUILD ?= build
 GENERATOR_FILE := $(BUILD)/build.ninja
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench package clean
 
 all: build
 
@@ -26,6 +26,10 @@ bench: build
 	@for b in $(BUILD)/bench/*/kvbench_*; do \
 	    if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; \
 	done
+
+# The Debian package (build/kvdigest_VERSION_ARCH.deb); scripts/check-package.sh installs and tries it.
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD)

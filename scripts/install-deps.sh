@@ -9,7 +9,7 @@ packages=(
     postgresql postgresql-client
     fonts-wqy-microhei fonts-arphic-uming
     libqt6printsupport6 libxlsxwriter-dev poppler-utils unzip
-    libbenchmark-dev
+    libbenchmark-dev dpkg-dev
 )
 # The build fetches the pinyin dictionary with npm and converts it with Node.js; a machine that has
 # them from elsewhere keeps its own.

@@ -19,10 +19,12 @@ bool QXDigest::Init(const std::shared_ptr<DataKit::Database> &dbase, bool blnrea
     return browser.mRecObject != nullptr;
 }
 
-void QXDigest::Show()
+void QXDigest::Show(QWidget *parent)
 {
     frmDigBrowse &browser = frmDigBrowse::instance();
     browser.dbs = mdbObject;
+    if (parent)
+        browser.setParent(parent, browser.windowFlags());
     // Closing, or failing to load, ends this window's life: a further Show needs a further Init.
     try {
         browser.ShowModal();

@@ -46,6 +46,7 @@ private slots:
     void readOnlyOpensASnapshot();
     void sessionId();
     void showNeedsInitEachTime();
+    void showOverTheHostsWindow();
 };
 
 void tst_Component::cleanup()
@@ -156,6 +157,30 @@ void tst_Component::showNeedsInitEachTime()
             std::none_of(QApplication::topLevelWidgets().cbegin(),
                          QApplication::topLevelWidgets().cend(),
                          [](QWidget *w) { return w->isVisible(); }));
+}
+
+// Given the host's window, the browser is owned by it (kept above it) and is still a window of its
+// own; the host's window outlives it.
+void tst_Component::showOverTheHostsWindow()
+{
+    QWidget host;
+    host.show();
+    QXDigest digest;
+    QVERIFY(digest.Init(kvtest::hostDatabase(), false));
+    QWidget *owner = nullptr;
+    bool modalWindow = false;
+    QTimer::singleShot(0, [&] {
+        frmDigBrowse &browser = frmDigBrowse::instance();
+        owner = browser.parentWidget();
+        modalWindow = browser.isWindow() && browser.isVisible() &&
+                      QApplication::activeModalWidget() == &browser;
+        browser.Fclose();
+    });
+    digest.Show(&host);
+    QCOMPARE(owner, &host);
+    QVERIFY(modalWindow);
+    QVERIFY(!frmDigBrowse::hasInstance());
+    QVERIFY(host.isVisible());
 }
 
 KV_TEST_MAIN(tst_Component)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datakit_export.h"
+
 #include <QString>
 #include <exception>
 #include <string>
@@ -24,7 +26,7 @@ enum ErrorNumber : long {
 };
 
 // The one exception type of the kit: an error number plus a human-readable description.
-class Error : public std::exception
+class DATAKIT_EXPORT Error : public std::exception
 {
 public:
     Error(long number, QString description);
