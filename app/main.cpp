@@ -5,6 +5,7 @@
 #include "HostSchema.h"
 #include "MnemonicCommand.h"
 #include "QXDigest.h"
+#include "QtChinese.h"
 #include "TransferCommand.h"
 
 #include <QApplication>
@@ -182,6 +183,8 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     nameApplication();
+    // Qt's own buttons and dialogs speak Chinese, like the rest of the program.
+    const auto qtChinese = InstallQtChinese();
     if (const QString problem = parse(QApplication::arguments(), options); !problem.isEmpty())
         return usageError(problem);
     if (options.mnemonic)

@@ -1,6 +1,7 @@
 #include "QXDigest.h"
 
 #include "MdlDigest.h"
+#include "QtChinese.h"
 #include "SqlTexts.h"
 #include "StringTable.h"
 #include "frmDigBrowse.h"
@@ -25,6 +26,7 @@ void QXDigest::Show(QWidget *parent)
     browser.dbs = mdbObject;
     if (parent)
         browser.setParent(parent, browser.windowFlags());
+    const auto qtChinese = InstallQtChinese();
     // Closing, or failing to load, ends this window's life: a further Show needs a further Init.
     try {
         browser.ShowModal();

@@ -8,8 +8,11 @@
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
 
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 namespace {
 
@@ -30,6 +33,26 @@ void closeBrowserSoon()
     });
 }
 
+// What a host's own translation of Qt's texts says for the standard OK button.
+class HostsQtTranslation : public QTranslator
+{
+public:
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        return QByteArrayView(context) == "QPlatformTheme" && QByteArrayView(source) == "OK"
+                   ? QStringLiteral("Okay")
+                   : QString();
+    }
+};
+
+QString standardOkText()
+{
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok);
+    return box.button(QMessageBox::Ok)->text();
+}
+
 } // namespace
 
 class tst_Component : public QObject
@@ -47,6 +70,8 @@ private slots:
     void sessionId();
     void showNeedsInitEachTime();
     void showOverTheHostsWindow();
+    void qtTextsInChineseWhileShown_data();
+    void qtTextsInChineseWhileShown();
 };
 
 void tst_Component::cleanup()
@@ -181,6 +206,36 @@ void tst_Component::showOverTheHostsWindow()
     QVERIFY(modalWindow);
     QVERIFY(!frmDigBrowse::hasInstance());
     QVERIFY(host.isVisible());
+}
+
+// Qt's standard texts are Chinese while the window is shown, unless the host chose a translation
+// of Qt's own; either way the host's choice holds again once Show returns.
+void tst_Component::qtTextsInChineseWhileShown_data()
+{
+    QTest::addColumn<bool>("hostTranslates");
+    QTest::addColumn<QString>("shownOk");
+    QTest::newRow("host without a Qt translation") << false << QStringLiteral("确定");
+    QTest::newRow("host with its own") << true << QStringLiteral("Okay");
+}
+
+void tst_Component::qtTextsInChineseWhileShown()
+{
+    QFETCH(bool, hostTranslates);
+    QFETCH(QString, shownOk);
+    HostsQtTranslation hostsOwn;
+    if (hostTranslates)
+        QCoreApplication::installTranslator(&hostsOwn);
+    const QString before = standardOkText();
+    QXDigest digest;
+    QVERIFY(digest.Init(kvtest::hostDatabase(), false));
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        shown = standardOkText();
+        frmDigBrowse::instance().Fclose();
+    });
+    digest.Show();
+    QCOMPARE(shown, shownOk);
+    QCOMPARE(standardOkText(), before);
 }
 
 KV_TEST_MAIN(tst_Component)
