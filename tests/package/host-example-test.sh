@@ -35,9 +35,13 @@ if grep -E "frmDigBrowse|GridControl|MdlDigest|DataKit::Recordset::|DataKit::Con
     exit 1
 fi
 
+# A library built with the sanitizers wants their runtime in the host program too.
+sanitize=""
+if readelf -d "$lib" | grep -q "libasan"; then sanitize="-fsanitize=address,undefined"; fi
+
 step "examples/host with find_package(KVDigest)"
 cmake -S "$source/examples/host" -B "$work/cmake" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \
-    -DCMAKE_PREFIX_PATH="$prefix" >"$work/configure.log"
+    -DCMAKE_CXX_FLAGS="$sanitize" -DCMAKE_PREFIX_PATH="$prefix" >"$work/configure.log"
 cmake --build "$work/cmake" >"$work/build.log"
 must "$work/cmake/digest-host" "$work/ledger.db" --close-when-shown
 
@@ -45,7 +49,7 @@ step "examples/host with pkg-config kvdigest"
 export PKG_CONFIG_PATH="$libdir/pkgconfig"
 must [ "$(pkg-config --modversion kvdigest)" = "$version" ]
 # shellcheck disable=SC2046
-"$cxx" -std=c++17 -o "$work/digest-host-pc" "$source/examples/host/main.cpp" \
+"$cxx" -std=c++17 $sanitize -o "$work/digest-host-pc" "$source/examples/host/main.cpp" \
     $(pkg-config --cflags --libs kvdigest)
 LD_LIBRARY_PATH="$libdir" must "$work/digest-host-pc" "$work/ledger.db" --close-when-shown
 echo "PASS"
