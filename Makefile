@@ -1,11 +1,12 @@
-# The commands of the README: `make run`, `make test` and `make bench`, and the two checks beside
-# them: `make test-asan` (the whole suite under the sanitizers) and `make fuzz` (libFuzzer, bounded).
+# The commands of the README: `make run`, `make test`, `make bench` and `make package`, and the
+# two checks beside them: `make test-asan` (the whole suite under the sanitizers) and `make fuzz`
+# (libFuzzer, bounded).
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 BENCH_N ?= 1000,100000,1000000
 GENERATOR_FILE := $(BUILD)/build.ninja
 
-.PHONY: all deps build run test bench test-asan fuzz clean
+.PHONY: all deps build run test bench package test-asan fuzz clean
 
 all: build
 
@@ -28,6 +29,10 @@ test: build
 # KVDIGEST_PG_URL names); BENCH_N=1000,100000 chooses kvbench_perf's ledger sizes.
 bench: build
 	BENCH_N=$(BENCH_N) scripts/run-bench.sh $(BUILD)
+
+# The Debian package (build/kvdigest_VERSION_ARCH.deb); scripts/check-package.sh installs and tries it.
+package: build
+	cmake --build $(BUILD) --target package
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV_SANITIZE=ON

@@ -5,6 +5,7 @@
 #include "HostLedger.h"
 #include "MnemonicCommand.h"
 #include "QXDigest.h"
+#include "QtChinese.h"
 #include "TransferCommand.h"
 
 #include <QApplication>
@@ -37,7 +38,8 @@ const char kUsage[] =
     " [--read-only]\n"
     "       kvdigest --mnemonic [TEXT...]   (no TEXT: one text per line from standard input)\n"
     "       kvdigest import FILE.csv [--dry-run] [--strict] [--database ...]\n"
-    "       kvdigest export FILE.csv|FILE.xlsx [--database ...]\n";
+    "       kvdigest export FILE.csv|FILE.xlsx [--database ...]\n"
+    "       kvdigest --help | --version\n";
 
 bool isCommand(const QStringList &args)
 {
@@ -45,7 +47,8 @@ bool isCommand(const QStringList &args)
            (args.at(1) == QLatin1String("import") || args.at(1) == QLatin1String("export"));
 }
 
-bool parse(const QStringList &args, Options &options)
+// Answers what is wrong with the command line, "" when nothing is.
+QString parse(const QStringList &args, Options &options)
 {
     if (isCommand(args))
         options.command = args.at(1);
@@ -70,10 +73,18 @@ bool parse(const QStringList &args, Options &options)
         } else if (arg.startsWith(QLatin1String("--database="))) {
             options.database = arg.mid(11);
         } else {
-            return false;
+            return QStringLiteral("unknown option or argument: %1").arg(arg);
         }
     }
-    return !command || !options.file.isEmpty();
+    return command && options.file.isEmpty() ? options.command + QStringLiteral(" needs a FILE")
+                                             : QString();
+}
+
+int usageError(const QString &problem)
+{
+    std::fprintf(stderr, "kvdigest: %s (kvdigest --help shows the usage)\n",
+                 problem.toLocal8Bit().constData());
+    return kExitUsage;
 }
 
 QStringList argumentsOf(int argc, char **argv)
@@ -115,10 +126,8 @@ int runTransfer(int argc, char **argv, const QStringList &args)
     QCoreApplication app(argc, argv);
     nameApplication();
     Options options;
-    if (!parse(args, options)) {
-        std::fputs(kUsage, stderr);
-        return kExitUsage;
-    }
+    if (const QString problem = parse(args, options); !problem.isEmpty())
+        return usageError(problem);
     const HostLedger::Opened ledger =
         HostLedger::open(options.database.isEmpty() ? defaultLedger() : options.database);
     if (!ledger.database)
@@ -132,13 +141,22 @@ int runTransfer(int argc, char **argv, const QStringList &args)
 
 int main(int argc, char **argv)
 {
-    // The mnemonic filter, import and export run without a display; everything else is the desktop
-    // program, whose toolkit options (-platform, -style, ...) QApplication takes out first.
+    // --help, --version, the mnemonic filter, import and export run without a display; everything
+    // else is the desktop program, whose toolkit options (-platform, -style, ...) QApplication
+    // takes out first.
     const QStringList raw = argumentsOf(argc, argv);
+    const QString first = raw.value(1);
+    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (first == QLatin1String("--version")) {
+        std::puts("kvdigest " KVDIGEST_VERSION);
+        return 0;
+    }
     Options options;
-    if (raw.size() > 1 && raw.at(1) == QLatin1String("--mnemonic")) {
-        if (!parse(raw, options))
-            return kExitUsage;
+    if (first == QLatin1String("--mnemonic")) {
+        parse(raw, options); // every argument after --mnemonic is a text: nothing to refuse
         return RunMnemonicCommand(options.texts, stdin, stdout);
     }
 
@@ -147,10 +165,12 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     nameApplication();
-    if (!parse(QApplication::arguments(), options) || options.mnemonic) {
-        std::fputs(kUsage, stderr);
-        return kExitUsage;
-    }
+    // Qt's own buttons and dialogs speak Chinese, like the rest of the program.
+    const auto qtChinese = InstallQtChinese();
+    if (const QString problem = parse(QApplication::arguments(), options); !problem.isEmpty())
+        return usageError(problem);
+    if (options.mnemonic)
+        return usageError(QStringLiteral("--mnemonic comes first"));
     if (options.database.isEmpty())
         options.database = defaultLedger();
 

@@ -6,7 +6,10 @@ here=$(dirname "$(realpath "$0")")
 
 pgdir="$build/pg"
 trap '"$here/pg-cluster.sh" stop "$pgdir"' EXIT
-KVDIGEST_PG_URL=$("$here/pg-cluster.sh" start "$pgdir")
+KVDIGEST_PG_URL=$("$here/pg-cluster.sh" start "$pgdir") || {
+    echo "make test: stopped, the private PostgreSQL cluster did not start (above: what failed)" >&2
+    exit 1
+}
 export KVDIGEST_PG_URL
 export QT_QPA_PLATFORM=offscreen
 echo "PostgreSQL for the tests: $KVDIGEST_PG_URL"

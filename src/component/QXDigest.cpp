@@ -1,6 +1,7 @@
 #include "QXDigest.h"
 
 #include "MdlDigest.h"
+#include "QtChinese.h"
 #include "SqlTexts.h"
 #include "StringTable.h"
 #include "frmDigBrowse.h"
@@ -19,10 +20,13 @@ bool QXDigest::Init(const std::shared_ptr<DataKit::Database> &dbase, bool blnrea
     return browser.mRecObject != nullptr;
 }
 
-void QXDigest::Show()
+void QXDigest::Show(QWidget *parent)
 {
     frmDigBrowse &browser = frmDigBrowse::instance();
     browser.dbs = mdbObject;
+    if (parent)
+        browser.setParent(parent, browser.windowFlags());
+    const auto qtChinese = InstallQtChinese();
     // Closing, or failing to load, ends this window's life: a further Show needs a further Init.
     try {
         browser.ShowModal();

@@ -10,6 +10,8 @@
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
 
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -32,6 +34,13 @@ void closeBrowserSoon()
     });
 }
 
+QString standardOkText()
+{
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok);
+    return box.button(QMessageBox::Ok)->text();
+}
+
 } // namespace
 
 class tst_Component : public QObject
@@ -51,6 +60,7 @@ private slots:
     void showAfterAnotherUserDeletedASummary();
     void accountSearchMatchesTypedCharactersLiterally_data();
     void accountSearchMatchesTypedCharactersLiterally();
+    void showOverTheHostsWindow();
 };
 
 void tst_Component::cleanup()
@@ -212,6 +222,30 @@ void tst_Component::accountSearchMatchesTypedCharactersLiterally()
         codes << accounts->Fields(0).toString();
     codes.sort();
     QCOMPARE(codes, found);
+}
+
+// Given the host's window, the browser is a modal window owned by it. Qt's standard texts are
+// Chinese while it is shown (the host loaded no translation of Qt's) and the host's again after.
+void tst_Component::showOverTheHostsWindow()
+{
+    QWidget host;
+    host.show();
+    QXDigest digest;
+    QVERIFY(digest.Init(kvtest::hostDatabase(), false));
+    QWidget *owner = nullptr;
+    QString shownOk;
+    QTimer::singleShot(0, [&] {
+        frmDigBrowse &browser = frmDigBrowse::instance();
+        if (QApplication::activeModalWidget() == &browser)
+            owner = browser.parentWidget();
+        shownOk = standardOkText();
+        browser.Fclose();
+    });
+    digest.Show(&host);
+    QCOMPARE(owner, &host);
+    QCOMPARE(shownOk, QStringLiteral("确定"));
+    QCOMPARE(standardOkText(), QStringLiteral("OK"));
+    QVERIFY(host.isVisible());
 }
 
 KV_TEST_MAIN(tst_Component)

@@ -210,19 +210,23 @@ void tst_Transfer::exportReadsBack()
     }
 }
 
-// The demo host's commands: the report on standard output, the exit code tells how it went.
+// The demo host's commands: the report on standard output, the exit code tells how it went; help
+// and version on standard output, a wrong command line refused in one line.
 void tst_Transfer::demoHostCommands()
 {
     kvtest::hostDatabase();
     QTemporaryDir dir;
     const QString csv = writeFile(dir, encoded(kRows, "GB18030"));
-    const auto kvdigest = [](const QStringList &arguments, QString *out = nullptr) {
+    const auto kvdigest = [](const QStringList &arguments, QString *out = nullptr,
+                             QString *err = nullptr) {
         QProcess process;
         process.start(QStringLiteral(KVDIGEST_BIN),
                       arguments + QStringList{"--database", kvtest::currentTarget()});
         process.waitForFinished(60000);
         if (out)
             *out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        if (err)
+            *err = QString::fromLocal8Bit(process.readAllStandardError());
         return process.exitCode();
     };
     QString out;
@@ -233,6 +237,14 @@ void tst_Transfer::demoHostCommands()
     QCOMPARE(out, QStringLiteral("已导出 32 条常用摘要到 %1。\n").arg(dir.filePath("out.xlsx")));
     QCOMPARE(kvdigest({"export", dir.filePath("out.txt")}), 5);
     QCOMPARE(kvdigest({"import"}), 2);
+    QCOMPARE(kvdigest({"--version"}, &out), 0);
+    QCOMPARE(out, QStringLiteral("kvdigest " KVDIGEST_VERSION "\n"));
+    QCOMPARE(kvdigest({"--help"}, &out), 0);
+    QVERIFY(out.startsWith("usage: kvdigest ") && out.endsWith("kvdigest --help | --version\n"));
+    QString err;
+    QCOMPARE(kvdigest({"export", csv, "--colour"}, &out, &err), 2);
+    QCOMPARE(out + err, QStringLiteral("kvdigest: unknown option or argument: --colour (kvdigest "
+                                       "--help shows the usage)\n"));
 }
 
 KV_TEST_MAIN(tst_Transfer)

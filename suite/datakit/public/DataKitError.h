@@ -1,5 +1,7 @@
 #pragma once
 
+#include "datakit_export.h"
+
 #include <QString>
 #include <exception>
 #include <string>
@@ -31,7 +33,7 @@ enum ErrorNumber : long {
 
 // The one exception type of the kit: an error number, a description in the user's language and,
 // for failures the engine reported, the engine's own text as a detail for whoever diagnoses it.
-class Error : public std::exception
+class DATAKIT_EXPORT Error : public std::exception
 {
 public:
     Error(long number, QString description, QString detail = QString());

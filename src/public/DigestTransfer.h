@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prjdigest_export.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -53,14 +55,15 @@ struct ImportReport
 // Reads a CSV file (UTF-8 with or without BOM, or GB18030) whose heading row names the columns
 // 常用摘要编码 and 常用摘要正文, and optionally 常用摘要助记码 and 相关科目 (an account code or
 // name). A row whose code is stored changes that summary; other rows add one. Never throws.
-ImportReport ImportSummaries(const std::shared_ptr<DataKit::Database> &database,
-                             const QString &path, const ImportOptions &options);
+PRJDIGEST_EXPORT ImportReport ImportSummaries(const std::shared_ptr<DataKit::Database> &database,
+                                              const QString &path, const ImportOptions &options);
 
 // The report for a person: one line per refused row, then the counts and what was written.
-QStringList ImportReportLines(const ImportReport &report);
+PRJDIGEST_EXPORT QStringList ImportReportLines(const ImportReport &report);
 
 // Writes every stored summary, in listing order, to a CSV file (UTF-8 with BOM) or an XLSX file by
 // the file's ending, under the headings the import reads; 相关科目 holds the account code, so the
 // file imports back unchanged. Answers how many were written; throws std::exception whose what()
 // (UTF-8) says why for a person: an unknown ending, a file that cannot be written, a failed read.
-long ExportSummaries(const std::shared_ptr<DataKit::Database> &database, const QString &path);
+PRJDIGEST_EXPORT long ExportSummaries(const std::shared_ptr<DataKit::Database> &database,
+                                      const QString &path);
