@@ -81,31 +81,39 @@ QSqlQuery Connection::execute(const QString &sql, const QVariantList &binds, Act
     if (!ok) {
         const QSqlError error = q.lastError();
         q.finish();
-        if (lostBy(error)) {
-            q = QSqlQuery();
-            markLost();
-            raiseLost(engineText(error));
-        }
-        // The failed statement is released only once the transaction is usable again: PostgreSQL
-        // refuses to free a prepared statement inside an aborted transaction, and it would stay
-        // on the server for the rest of the session.
-        if (guard) {
-            QSqlQuery sp(db);
-            if (sp.exec(QStringLiteral("ROLLBACK TO SAVEPOINT kv_statement")))
-                sp.exec(QStringLiteral("RELEASE SAVEPOINT kv_statement"));
-            else
-                rollback();
-        } else if (m_inTransaction && (m_postgres || !savepoint)) {
-            // PostgreSQL: the failure aborted the transaction (55P03 included). The kit's own
-            // statements of an Edit: their failure ends the Edit's transaction on both engines.
-            rollback();
-        }
-        q = QSqlQuery();
-        throw mapError(error, m_postgres, activity);
+        failed(error, activity, guard, savepoint);
     }
     if (guard)
         control(QStringLiteral("RELEASE SAVEPOINT kv_statement"), activity);
     return q;
+}
+
+void Connection::failed(const QSqlError &error, Activity activity, bool guard, bool savepoint)
+{
+    if (lostBy(error)) {
+        markLost();
+        raiseLost(engineText(error));
+    }
+    // The failed statement is released only once the transaction is usable again: PostgreSQL
+    // refuses to free a prepared statement inside an aborted transaction, and it would stay on
+    // the server for the rest of the session.
+    if (guard) {
+        QSqlQuery sp(database());
+        if (sp.exec(QStringLiteral("ROLLBACK TO SAVEPOINT kv_statement")))
+            sp.exec(QStringLiteral("RELEASE SAVEPOINT kv_statement"));
+        else
+            rollback();
+    } else if (m_inTransaction && (m_postgres || !savepoint)) {
+        // PostgreSQL: the failure aborted the transaction (55P03 included). The kit's own
+        // statements of an Edit: their failure ends the Edit's transaction on both engines.
+        rollback();
+    }
+    throw mapError(error, m_postgres, activity);
+}
+
+QString Connection::placeholder(int n) const
+{
+    return m_postgres ? QStringLiteral("$%1").arg(n) : QStringLiteral("?");
 }
 
 QSqlQuery Connection::run(const QString &sql, const QVariantList &binds, Activity activity)

@@ -57,6 +57,11 @@ public:
     // Same, without the savepoint: for the kit's own statements inside the Edit transaction, whose
     // failure rolls the whole transaction back.
     QSqlQuery runInTransaction(const QString &sql, const QVariantList &binds, Activity activity);
+    // A write (INSERT, UPDATE, DELETE) with bound values, under the savepoint or not as run and
+    // runInTransaction; answers the rows it affected. Its placeholders are placeholder(1), ...
+    int write(const QString &sql, const QVariantList &binds, Activity activity, bool savepoint);
+    // The n-th (from 1) value's place in a statement given to write.
+    QString placeholder(int n) const;
 
     // Runs a query and hands each of its rows (`fields` fields) to row, in one pass. Outside a
     // transaction it reads straight through the engine's own interface: Qt SQL's QVariant and
@@ -74,7 +79,7 @@ public:
     bool inTransaction() const { return m_inTransaction; }
 
     // A value written as an SQL literal by the driver's own escaping. For values the kit read back
-    // from the database (keys); user values are always bound.
+    // from the database (keys); user values are always bound (write).
     QString literal(const QVariant &value) const;
 
     std::shared_ptr<const TableInfo> tableInfo(const QString &table, bool quoted);
@@ -96,6 +101,9 @@ private:
     Connection(QString name, bool postgres, QString target);
     QSqlQuery execute(const QString &sql, const QVariantList &binds, Activity activity,
                       bool savepoint);
+    // After a statement failed: the savepoint rolled back, or the transaction it aborted; then the
+    // mapped Error (a lost link reported as such).
+    [[noreturn]] void failed(const QSqlError &error, Activity activity, bool guard, bool savepoint);
     // A transaction control statement (BEGIN, COMMIT); throws the mapped Error.
     void control(const QString &sql, Activity activity);
     static std::unique_ptr<Connection> openSqlite(const QString &path, bool createIfMissing);

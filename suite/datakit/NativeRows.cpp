@@ -1,5 +1,5 @@
-// Reading a whole result through the engine's own C interface (the same libraries Qt's SQL
-// drivers are built on, reached through the driver's handle), for the kit's bulk reads.
+// The engines' own C interfaces (the same libraries Qt's SQL drivers are built on, reached through
+// the driver's handle), for the kit's bulk reads and PostgreSQL's writes.
 #include "Connection.h"
 
 #include <QSqlDriver>
@@ -8,6 +8,9 @@
 
 #include <libpq-fe.h>
 #include <sqlite3.h>
+
+#include <cstdlib>
+#include <vector>
 
 namespace DataKit {
 
@@ -152,6 +155,57 @@ bool Connection::readPostgresRows(const QByteArray &sql, int fields, const RowRe
         results.result = nullptr;
     }
     return true;
+}
+
+// Qt's driver binds a PostgreSQL write by preparing a statement, executing it and deallocating it:
+// three round trips. The same values bound by the server in one.
+int Connection::write(const QString &sql, const QVariantList &binds, Activity activity,
+                      bool savepoint)
+{
+    ensureConnected();
+    PGconn *conn = m_postgres ? driverHandle<PGconn>(database(), {"PGconn*", "pg_conn*"}) : nullptr;
+    if (!conn)
+        return execute(sql, binds, activity, savepoint).numRowsAffected();
+    const bool guard = savepoint && m_inTransaction;
+    if (guard)
+        control(QStringLiteral("SAVEPOINT kv_statement"), activity);
+
+    // Text for every value but bytes, which go as they are; the server takes each value's type
+    // from where it is placed.
+    std::vector<QByteArray> texts(size_t(binds.size()));
+    std::vector<const char *> values(texts.size());
+    std::vector<int> lengths(texts.size());
+    std::vector<int> formats(texts.size());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const QVariant &bind = binds.at(qsizetype(i));
+        if (bind.isNull())
+            continue;
+        const bool bytes = bind.metaType().id() == QMetaType::QByteArray;
+        texts[i] = bytes ? bind.toByteArray() : bind.toString().toUtf8();
+        values[i] = texts[i].constData();
+        lengths[i] = int(texts[i].size());
+        formats[i] = bytes ? 1 : 0;
+    }
+    while (PGresult *rest = PQgetResult(conn))
+        PQclear(rest);
+    const QByteArray text = sql.toUtf8();
+    PostgresResults results{conn};
+    results.result = PQexecParams(conn, text.constData(), int(values.size()), nullptr,
+                                  values.data(), lengths.data(), formats.data(), 0);
+    if (PQresultStatus(results.result) != PGRES_COMMAND_OK) {
+        const QSqlError error = engineError(
+            results.result ? PQresultErrorMessage(results.result) : PQerrorMessage(conn),
+            QString::fromLatin1(PQresultErrorField(results.result, PG_DIAG_SQLSTATE)));
+        if (PQstatus(conn) == CONNECTION_BAD) {
+            markLost();
+            raiseLost(error.databaseText());
+        }
+        failed(error, activity, guard, savepoint);
+    }
+    const int affected = atoi(PQcmdTuples(results.result));
+    if (guard)
+        control(QStringLiteral("RELEASE SAVEPOINT kv_statement"), activity);
+    return affected;
 }
 
 } // namespace DataKit

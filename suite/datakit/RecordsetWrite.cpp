@@ -176,16 +176,10 @@ void RecordsetImpl::Update()
     if (!postgres) // PostgreSQL checks sizes itself (22001 -> 3163)
         checkLengths(values);
 
-    // SQLite takes the values bound. PostgreSQL's driver binds a value by writing it, escaped as
-    // a literal, into an EXECUTE of a statement it prepares and deallocates for that one use:
-    // three round trips to the server. The kit writes the same escaped literal into the statement
-    // itself: one round trip, and no value can change what the statement means either way.
     QVariantList binds;
     const auto value = [&](const QVariant &v) {
-        if (postgres)
-            return conn.literal(v);
         binds.append(v);
-        return QStringLiteral("?");
+        return conn.placeholder(int(binds.size()));
     };
     QStringList columns;
     QStringList placed;
@@ -201,7 +195,7 @@ void RecordsetImpl::Update()
                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(m_parts.baseWritten, columns.join(QStringLiteral(", ")),
                            placed.join(QStringLiteral(", ")));
-        conn.run(sql, binds, Activity::Writing);
+        conn.write(sql, binds, Activity::Writing, true);
         afterInsert();
         m_mode = Mode::None;
         m_buffer.clear();
@@ -224,10 +218,8 @@ void RecordsetImpl::Update()
         try {
             // Inside the Edit's transaction a failure rolls it back (and releases the lock); after
             // a failed Update the retry runs on its own.
-            QSqlQuery q = m_ownsTransaction && conn.inTransaction()
-                              ? conn.runInTransaction(sql, binds, Activity::Writing)
-                              : conn.run(sql, binds, Activity::Writing);
-            affected = q.numRowsAffected();
+            affected = conn.write(sql, binds, Activity::Writing,
+                                  !(m_ownsTransaction && conn.inTransaction()));
         } catch (...) {
             if (!conn.inTransaction())
                 m_ownsTransaction = false;

@@ -149,10 +149,11 @@ void TstDataKitWrite::nullRoundTrip()
 
 void TstDataKitWrite::apostropheStoredExactly()
 {
-    // Bound parameters: a value can never change the statement's meaning.
+    // Bound parameters: a value can never change the statement's meaning, nor be taken for a
+    // placeholder or an escape.
     auto db = kvtest::hostDatabase();
     auto rs = db->OpenRecordset(kListing, dbOpenDynaset);
-    const QString text = QStringLiteral("O'Brien's 收据'); delete from GL_bDigest; --");
+    const QString text = QStringLiteral("O'Brien's 收据\\'); $1 ? delete from GL_bDigest; --");
     rs->AddNew();
     rs->Collect(QStringLiteral("cID"), QStringLiteral("a'b"));
     rs->Collect(QStringLiteral("ctext"), text);
