@@ -3,6 +3,7 @@
 # (libFuzzer, bounded).
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+BENCH_N ?= 1000,100000,1000000
 GENERATOR_FILE := $(BUILD)/build.ninja
 
 .PHONY: all deps build run test bench package test-asan fuzz clean
@@ -24,11 +25,10 @@ run: build
 test: build
 	scripts/run-tests.sh $(BUILD)
 
-# Every benchmark in turn, offscreen; on PostgreSQL too when KVDIGEST_PG_URL names a server.
+# Every benchmark in turn, offscreen, on SQLite and on a private PostgreSQL cluster (or the server
+# KVDIGEST_PG_URL names); BENCH_N=1000,100000 chooses kvbench_perf's ledger sizes.
 bench: build
-	@for b in $(BUILD)/bench/*/kvbench_*; do \
-	    if [ -f "$$b" ] && [ -x "$$b" ]; then echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; \
-	done
+	BENCH_N=$(BENCH_N) scripts/run-bench.sh $(BUILD)
 
 # The Debian package (build/kvdigest_VERSION_ARCH.deb); scripts/check-package.sh installs and tries it.
 package: build

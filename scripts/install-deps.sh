@@ -11,6 +11,7 @@ packages=(
     fonts-wqy-microhei fonts-arphic-uming qt6-translations-l10n
     libqt6printsupport6 libxlsxwriter-dev poppler-utils unzip
     libbenchmark-dev dpkg-dev
+    libsqlite3-dev libpq-dev
     "$@"
 )
 # The build fetches the pinyin dictionary with npm and converts it with Node.js; a machine that has

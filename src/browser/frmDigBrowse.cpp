@@ -5,6 +5,7 @@
 #include "HelpViewer.h"
 #include "Pictures.h"
 #include "PrintDatabase.h"
+#include "QuickSearchBuilder.h"
 #include "Recordset.h"
 #include "ReportPrinter.h"
 #include "SendKeys.h"
@@ -180,7 +181,8 @@ void frmDigBrowse::Form_Load()
     if (!mRecObject)
         throw std::runtime_error("frmDigBrowse: no listing to show (Init did not succeed)");
     SpGrdDig->setRedraw(false);
-    FillGrid(*mRecObject);
+    QuickSearchBuilder index;
+    FillGrid(*mRecObject, &index);
     AppendBlankRow();
     FFirst();
     SendKeys(SpGrdDig->view(), QStringLiteral("^{PGDN}"));
@@ -201,7 +203,7 @@ void frmDigBrowse::Form_Load()
     setButton(QStringLiteral("TlbAdd"), false);
 
     StatusAfterRefill(false);
-    BuildSearchIndex();
+    mSearchIndex = index.take();
 }
 
 void frmDigBrowse::InitGrid()

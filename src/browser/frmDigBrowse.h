@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GridControl.h"
+#include "GridRows.h"
 #include "QuickSearchIndex.h"
 
 #include <QDialog>
@@ -26,6 +27,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QTimer;
+class QuickSearchBuilder;
 class QToolBar;
 
 // The common-summaries browser: the component's one window, a single instance shared by the whole
@@ -126,8 +128,10 @@ private:
     bool LeaveRowForClosing();
 
     // Grid binding.
-    void FillGrid(DataKit::Recordset &recordset);
-    void FillRow(long row, DataKit::Recordset &recordset);
+    // The listing's rows in the grid's compact form; each also handed to the quick search's
+    // builder when one is given (a full refill).
+    GridRows ReadRows(DataKit::Recordset &recordset, QuickSearchBuilder *index = nullptr);
+    void FillGrid(DataKit::Recordset &recordset, QuickSearchBuilder *index = nullptr);
     // Every cell when adding; only the cells changed since the row was entered when editing.
     void WriteRow(long row, bool changedOnly = false);
     bool RowChanged(long row) const;
@@ -161,8 +165,8 @@ private:
 
     // Status line (frmDigBrowse_status.cpp). Every refill of the grid ends with StatusAfterRefill,
     // saying whether it showed a filtered listing (the filter lasts until the next refill); it
-    // counts the stored summaries once. The window's own saves and deletions keep the count with
-    // StoredCountChanged.
+    // takes the stored count then (the whole listing's rows, or one count under a filter). The
+    // window's own saves and deletions keep the count with StoredCountChanged.
     void StatusAfterRefill(bool filtered);
     void StoredCountChanged(long delta);
     void UpdateStatusLine();
@@ -171,7 +175,7 @@ private:
     void CmdAdd();
     void CmdCancel();
     void CmdRefresh();
-    void RefillGrid(DataKit::Recordset *source, bool filtered);
+    void RefillGrid(GridRows &rows, bool filtered);
     void RefillRows(const std::function<void()> &fill);
     void CmdFind();
     void CmdFilter();
@@ -184,16 +188,15 @@ private:
     void UndoBlankRow();
     void DropPendingEdit();
 
-    // Quick search (frmDigBrowse_search.cpp). The index is built from the grid after every full
-    // refill (load, Refresh) and follows the window's own saves and deletions; a search refills the
-    // grid from it through RefillGridFromIndex, the sibling of RefillGrid.
+    // Quick search (frmDigBrowse_search.cpp). The index is built from the rows of every full refill
+    // (load, Refresh) while they are read, and follows the window's own saves and deletions; a
+    // search refills the grid from it through RefillGridFromIndex, the sibling of RefillGrid.
     void InitSearchBox();
     void PlaceSearchBox();
     bool SearchBoxKey(const QKeyEvent &event);
     void RunQuickSearch();
     void ClearQuickSearch();
     void RefillGridFromIndex(const std::vector<quint32> &summaries, bool filtered);
-    void BuildSearchIndex();
     QuickSearchIndex::Cells RowCells(long row) const;
 
     GridControl *SpGrdDig = nullptr;

@@ -1,43 +1,43 @@
 // Copying between the listing recordset and the grid's rows, and the row snapshot.
 #include "frmDigBrowse.h"
 
-#include "DataKitError.h"
+#include "GridRows.h"
 #include "MdlDigest.h"
+#include "QuickSearchBuilder.h"
 #include "Recordset.h"
 
 #include <QAction>
 
-using MdlDigest::NullToStr;
 using MdlDigest::StrToNull;
 
-void frmDigBrowse::FillGrid(DataKit::Recordset &recordset)
+// The listing's rows read in one pass, in its order, each copied once into the grid's compact form;
+// nothing reaches the grid until every row has been read.
+GridRows frmDigBrowse::ReadRows(DataKit::Recordset &recordset, QuickSearchBuilder *index)
 {
+    GridRows rows;
     if (recordset.isEOF() && recordset.isBOF())
-        return;
-    recordset.MoveFirst();
-    long row = 1;
-    while (!recordset.isEOF()) {
-        SpGrdDig->setRowCount(SpGrdDig->rowCount() + 1);
-        try {
-            FillRow(row, recordset);
-            ++row;
-        } catch (const DataKit::Error &error) {
-            // No half-filled row stays behind; a summary deleted since the listing was read is
-            // simply not listed.
-            SpGrdDig->setRowCount(SpGrdDig->rowCount() - 1);
-            if (error.number() != DataKit::errDeletedByOther)
-                throw;
-        }
-        recordset.MoveNext();
-    }
+        return rows;
+    const int fields[4] = {recordset.FieldIndex(QStringLiteral("cID")),
+                           recordset.FieldIndex(QStringLiteral("ctext")),
+                           recordset.FieldIndex(QStringLiteral("chelp")),
+                           recordset.FieldIndex(QStringLiteral("ccode_name"))};
+    recordset.ReadAll([&rows, &fields, index](const DataKit::FieldText *values) {
+        // Null shows as an empty cell, as NullToStr makes it.
+        QByteArrayView cells[4];
+        for (int col = 0; col < 4; ++col)
+            cells[col] = values[fields[col]].bytes();
+        rows.append(cells, 4);
+        if (index)
+            index->add(cells, 4);
+    });
+    rows.squeeze();
+    return rows;
 }
 
-void frmDigBrowse::FillRow(long row, DataKit::Recordset &recordset)
+void frmDigBrowse::FillGrid(DataKit::Recordset &recordset, QuickSearchBuilder *index)
 {
-    SpGrdDig->setText(row, 0, NullToStr(recordset.Fields(QStringLiteral("cID"))));
-    SpGrdDig->setText(row, 1, NullToStr(recordset.Fields(QStringLiteral("ctext"))));
-    SpGrdDig->setText(row, 2, NullToStr(recordset.Fields(QStringLiteral("chelp"))));
-    SpGrdDig->setText(row, 3, NullToStr(recordset.Fields(QStringLiteral("ccode_name"))));
+    GridRows rows = ReadRows(recordset, index);
+    SpGrdDig->appendRows(rows);
 }
 
 void frmDigBrowse::WriteRow(long row, bool changedOnly)

@@ -1,6 +1,7 @@
 // The status line under the grid: how many summaries the grid shows and how many are stored, the
-// database, and the read-only mode. The stored count is read once per refill and then kept by the
-// window's own saves and deletions, so the line costs the same at any size of the table.
+// database, and the read-only mode. The stored count comes with each refill (the rows of the whole
+// listing, or one count under a filter) and is then kept by the window's own saves and deletions,
+// so the line costs the same at any size of the table.
 #include "frmDigBrowse.h"
 
 #include "Database.h"
@@ -13,6 +14,12 @@
 void frmDigBrowse::StatusAfterRefill(bool filtered)
 {
     mblnFiltered = filtered;
+    if (!filtered) {
+        // The whole listing was just read: its rows are the stored summaries.
+        mlngStoredCount = qMax(0L, SpGrdDig->rowCount() - 2);
+        UpdateStatusLine();
+        return;
+    }
     try {
         auto count = dbs->OpenRecordset(SqlText::SummaryCountQuery(), DataKit::dbOpenSnapshot);
         mlngStoredCount = count->Fields(0).toLongLong();

@@ -31,10 +31,7 @@ public:
     void write(QStringView text)
     {
         m_mnemonic.resize(0);
-        {
-            Cp936Encoder encoder;
-            AppendMnemonic(text, encoder, m_mnemonic);
-        }
+        AppendMnemonic(text, m_codePage, m_mnemonic);
         m_line.resize(m_encoder.requiredSpace(m_mnemonic.size()) + 1);
         char *end = m_encoder.appendToBuffer(m_line.data(), m_mnemonic);
         *end++ = '\n';
@@ -43,6 +40,8 @@ public:
 
 private:
     FILE *m_out;
+    // One conversion per line, through the code page's descriptor held for the whole command.
+    Cp936Encoder m_codePage;
     // Each line is decoded on its own; a byte-order mark is the stream's to drop, not the line's.
     QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
                                                        QStringDecoder::Flag::ConvertInitialBom};

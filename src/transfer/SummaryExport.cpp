@@ -3,15 +3,12 @@
 
 #include "Database.h"
 #include "ErrorInfo.h"
-#include "MdlDigest.h"
 #include "Recordset.h"
 #include "SqlTexts.h"
 #include "StringTable.h"
 #include "TableFile.h"
 
 #include <QFileInfo>
-
-using MdlDigest::NullToStr;
 
 long ExportSummaries(const std::shared_ptr<DataKit::Database> &database, const QString &path)
 {
@@ -35,12 +32,19 @@ long ExportSummaries(const std::shared_ptr<DataKit::Database> &database, const Q
         columns);
     long written = 0;
     try {
-        for (; !listing->isEOF(); listing->MoveNext(), ++written) {
-            file->writeRow({NullToStr(listing->Fields(QStringLiteral("cID"))),
-                            NullToStr(listing->Fields(QStringLiteral("ctext"))),
-                            NullToStr(listing->Fields(QStringLiteral("chelp"))),
-                            NullToStr(listing->Fields(QStringLiteral("cCode")))});
-        }
+        // One pass through the listing, in its order (a walk record by record would ask the
+        // database once a summary).
+        const int fields[4] = {listing->FieldIndex(QStringLiteral("cID")),
+                               listing->FieldIndex(QStringLiteral("ctext")),
+                               listing->FieldIndex(QStringLiteral("chelp")),
+                               listing->FieldIndex(QStringLiteral("cCode"))};
+        listing->ReadAll([&](const DataKit::FieldText *values) {
+            QStringList row;
+            for (int field : fields)
+                row << QString::fromUtf8(values[field].bytes());
+            file->writeRow(row);
+            ++written;
+        });
     } catch (const DataKit::Error &error) {
         throw TableFileError(ReadFailureText(FailureOf(error)));
     }

@@ -6,7 +6,6 @@
 #include "SqlTexts.h"
 #include "StringTable.h"
 
-using MdlDigest::NullToStr;
 using MdlDigest::StrToNull;
 
 SummaryImport::SummaryImport(std::shared_ptr<DataKit::Database> database,
@@ -17,12 +16,15 @@ SummaryImport::SummaryImport(std::shared_ptr<DataKit::Database> database,
     , m_rules(*m_database)
 {
     m_listing = m_database->OpenRecordset(SqlText::ListingQuery(), DataKit::dbOpenDynaset);
-    for (; !m_listing->isEOF(); m_listing->MoveNext()) {
-        m_stored.insert(NullToStr(m_listing->Fields(QStringLiteral("cID"))),
-                        {NullToStr(m_listing->Fields(QStringLiteral("ctext"))),
-                         NullToStr(m_listing->Fields(QStringLiteral("chelp"))),
-                         NullToStr(m_listing->Fields(QStringLiteral("cCode")))});
-    }
+    // Every stored summary in one pass (Null as empty text, as NullToStr makes it).
+    const int fields[4] = {m_listing->FieldIndex(QStringLiteral("cID")),
+                           m_listing->FieldIndex(QStringLiteral("ctext")),
+                           m_listing->FieldIndex(QStringLiteral("chelp")),
+                           m_listing->FieldIndex(QStringLiteral("cCode"))};
+    m_listing->ReadAll([&](const DataKit::FieldText *values) {
+        const auto text = [&](int i) { return QString::fromUtf8(values[fields[i]].bytes()); };
+        m_stored.insert(text(0), {text(1), text(2), text(3)});
+    });
 }
 
 SummaryImport::~SummaryImport()

@@ -9,8 +9,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
-#include <QSqlIndex>
-#include <QSqlRecord>
 
 namespace DataKit {
 
@@ -83,31 +81,39 @@ QSqlQuery Connection::execute(const QString &sql, const QVariantList &binds, Act
     if (!ok) {
         const QSqlError error = q.lastError();
         q.finish();
-        if (lostBy(error)) {
-            q = QSqlQuery();
-            markLost();
-            raiseLost(engineText(error));
-        }
-        // The failed statement is released only once the transaction is usable again: PostgreSQL
-        // refuses to free a prepared statement inside an aborted transaction, and it would stay
-        // on the server for the rest of the session.
-        if (guard) {
-            QSqlQuery sp(db);
-            if (sp.exec(QStringLiteral("ROLLBACK TO SAVEPOINT kv_statement")))
-                sp.exec(QStringLiteral("RELEASE SAVEPOINT kv_statement"));
-            else
-                rollback();
-        } else if (m_inTransaction && (m_postgres || !savepoint)) {
-            // PostgreSQL: the failure aborted the transaction (55P03 included). The kit's own
-            // statements of an Edit: their failure ends the Edit's transaction on both engines.
-            rollback();
-        }
-        q = QSqlQuery();
-        throw mapError(error, m_postgres, activity);
+        failed(error, activity, guard, savepoint);
     }
     if (guard)
         control(QStringLiteral("RELEASE SAVEPOINT kv_statement"), activity);
     return q;
+}
+
+void Connection::failed(const QSqlError &error, Activity activity, bool guard, bool savepoint)
+{
+    if (lostBy(error)) {
+        markLost();
+        raiseLost(engineText(error));
+    }
+    // The failed statement is released only once the transaction is usable again: PostgreSQL
+    // refuses to free a prepared statement inside an aborted transaction, and it would stay on
+    // the server for the rest of the session.
+    if (guard) {
+        QSqlQuery sp(database());
+        if (sp.exec(QStringLiteral("ROLLBACK TO SAVEPOINT kv_statement")))
+            sp.exec(QStringLiteral("RELEASE SAVEPOINT kv_statement"));
+        else
+            rollback();
+    } else if (m_inTransaction && (m_postgres || !savepoint)) {
+        // PostgreSQL: the failure aborted the transaction (55P03 included). The kit's own
+        // statements of an Edit: their failure ends the Edit's transaction on both engines.
+        rollback();
+    }
+    throw mapError(error, m_postgres, activity);
+}
+
+QString Connection::placeholder(int n) const
+{
+    return m_postgres ? QStringLiteral("$%1").arg(n) : QStringLiteral("?");
 }
 
 QSqlQuery Connection::run(const QString &sql, const QVariantList &binds, Activity activity)
@@ -207,35 +213,34 @@ std::shared_ptr<const TableInfo> Connection::tableInfo(const QString &table, boo
 
     ensureConnected();
     auto info = std::make_shared<TableInfo>();
-    QSqlDatabase db = database();
     if (m_postgres) {
-        const QSqlRecord record = db.record(lookup);
-        // The catalogue reads report no failure of their own: a link that broke under them leaves
-        // a closed driver behind, and an empty answer that must not be taken for a missing table.
-        if (!db.isOpen()) {
-            markLost();
-            raiseLost(QString());
+        // Columns in their order, declared text sizes (the server checks them itself, 22001; the
+        // kit's own check uses the same numbers) and the primary key's place of each, in one read
+        // of the catalogue: Qt's record() and primaryIndex() and the information schema would be
+        // five round trips, the last a slow view.
+        QSqlQuery q =
+            run(QStringLiteral(
+                    "SELECT a.attname, CASE WHEN a.atttypid IN (1042, 1043) AND a.atttypmod > 4 "
+                    "THEN a.atttypmod - 4 END, array_position(i.indkey::int2[], a.attnum) "
+                    "FROM pg_attribute a LEFT JOIN pg_index i ON i.indrelid = a.attrelid AND "
+                    "i.indisprimary WHERE a.attrelid = to_regclass(quote_ident(%1)) AND "
+                    "a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum")
+                    .arg(literal(lookup)),
+                {}, Activity::Reading);
+        QList<QPair<int, QString>> key;
+        while (next(q)) {
+            const QString column = q.value(0).toString();
+            info->columns.append(column);
+            if (!q.isNull(1))
+                info->maxChars.insert(column.toLower(), q.value(1).toInt());
+            if (!q.isNull(2))
+                key.append({q.value(2).toInt(), column});
         }
-        for (int i = 0; i < record.count(); ++i)
-            info->columns.append(record.fieldName(i));
-        const QSqlIndex key = db.primaryIndex(lookup);
-        for (int i = 0; i < key.count(); ++i)
-            info->keyColumns.append(key.fieldName(i));
-        // The server checks sizes itself (22001); the kit's own check uses the same numbers.
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("SELECT column_name, character_maximum_length FROM "
-                                 "information_schema.columns WHERE table_name = ? AND "
-                                 "table_schema = ANY (current_schemas(false))"));
-        q.addBindValue(lookup);
-        if (q.exec()) {
-            while (next(q)) {
-                if (!q.isNull(1))
-                    info->maxChars.insert(q.value(0).toString().toLower(), q.value(1).toInt());
-            }
-        }
+        std::sort(key.begin(), key.end());
+        for (const auto &k : key)
+            info->keyColumns.append(k.second);
     } else {
-        QSqlQuery q(db);
+        QSqlQuery q(database());
         q.setForwardOnly(true);
         if (q.exec(QStringLiteral("PRAGMA table_info(%1)")
                        .arg(detail::quoteIdentifier(lookup, false)))) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataKitError.h"
+#include "Recordset.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -56,6 +57,16 @@ public:
     // Same, without the savepoint: for the kit's own statements inside the Edit transaction, whose
     // failure rolls the whole transaction back.
     QSqlQuery runInTransaction(const QString &sql, const QVariantList &binds, Activity activity);
+    // A write (INSERT, UPDATE, DELETE) with bound values, under the savepoint or not as run and
+    // runInTransaction; answers the rows it affected. Its placeholders are placeholder(1), ...
+    int write(const QString &sql, const QVariantList &binds, Activity activity, bool savepoint);
+    // The n-th (from 1) value's place in a statement given to write.
+    QString placeholder(int n) const;
+
+    // Runs a query and hands each of its rows (`fields` fields) to row, in one pass. Outside a
+    // transaction it reads straight through the engine's own interface: Qt SQL's QVariant and
+    // QString of every field would cost more than the engine's whole reading of a large listing.
+    void readRows(const QString &sql, int fields, const RowReader &row);
 
     // The next row of a query; false at its end. QSqlQuery::next() answers false on a failure
     // too (a row the engine could not produce): that is raised, not taken for the end.
@@ -68,7 +79,7 @@ public:
     bool inTransaction() const { return m_inTransaction; }
 
     // A value written as an SQL literal by the driver's own escaping. For values the kit read back
-    // from the database (keys); user values are always bound.
+    // from the database (keys); user values are always bound (write).
     QString literal(const QVariant &value) const;
 
     std::shared_ptr<const TableInfo> tableInfo(const QString &table, bool quoted);
@@ -90,6 +101,9 @@ private:
     Connection(QString name, bool postgres, QString target);
     QSqlQuery execute(const QString &sql, const QVariantList &binds, Activity activity,
                       bool savepoint);
+    // After a statement failed: the savepoint rolled back, or the transaction it aborted; then the
+    // mapped Error (a lost link reported as such).
+    [[noreturn]] void failed(const QSqlError &error, Activity activity, bool guard, bool savepoint);
     // A transaction control statement (BEGIN, COMMIT); throws the mapped Error.
     void control(const QString &sql, Activity activity);
     static std::unique_ptr<Connection> openSqlite(const QString &path, bool createIfMissing);
@@ -103,6 +117,10 @@ private:
     bool lostBy(const QSqlError &error) const;
     void markLost() noexcept;
     [[noreturn]] void raiseLost(const QString &detail);
+    // The engines' own readings for readRows (NativeRows.cpp); false when the driver gives no
+    // handle to read through.
+    bool readSqliteRows(const QByteArray &sql, int fields, const RowReader &row);
+    bool readPostgresRows(const QByteArray &sql, int fields, const RowReader &row);
 
     QString m_name;
     bool m_postgres;

@@ -2,14 +2,28 @@
 
 #include "DataKitError.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace DataKit {
 
 class Database;
+
+// One field of a row read in bulk: its text in UTF-8 (a number in its text form), or Null.
+struct FieldText
+{
+    const char *data = nullptr; // nullptr for Null
+    qsizetype size = 0;
+
+    bool isNull() const { return data == nullptr; }
+    QByteArrayView bytes() const { return {data, size}; }
+};
+// Receives the fields of one row, by position; valid only during the call.
+using RowReader = std::function<void(const FieldText *fields)>;
 
 // A DAO-like recordset over one SELECT. Field values are QVariant; Null is a null QVariant.
 // Field names are matched case-insensitively. BOF/EOF are spelled isBOF/isEOF because EOF is a
@@ -37,11 +51,20 @@ public:
     // Takes effect at the next Requery; "" removes the filter.
     virtual void setFilter(const QString &criterion) = 0;
     // Re-runs the query; the current record stays current when it still exists, otherwise there is
-    // no current record (isBOF or isEOF).
+    // no current record (isBOF or isEOF). What is read after it is read as the rows are stored
+    // then; a recordset walked by its key reads nothing until it is asked something (a new filter
+    // is tried at once), so a failure may come from the first question after it.
     virtual void Requery(long options = -1) = 0;
+
+    // Reads every record from the first, in the recordset's order, in one pass through its query,
+    // and hands each one's fields to row. Leaves the recordset after its last record, as walking
+    // to the end with MoveNext would; RecordCount then counts the records read.
+    virtual void ReadAll(const RowReader &row) = 0;
 
     virtual int fieldCount() const = 0;
     virtual QString fieldName(int index) const = 0;
+    // The position of a field by its name, case-insensitively; throws 3265 when there is none.
+    virtual int FieldIndex(const QString &name) const = 0;
     // Throw errNoCurrentRecord on BOF/EOF (except while adding).
     virtual QVariant Fields(const QString &name) const = 0;
     virtual QVariant Fields(int index) const = 0;

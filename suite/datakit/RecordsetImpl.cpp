@@ -3,13 +3,6 @@
 #include "Database.h"
 #include "KitText.h"
 
-#include <QSet>
-#include <QSqlField>
-#include <QSqlQuery>
-#include <QSqlRecord>
-
-#include <algorithm>
-
 namespace DataKit {
 
 namespace detail {
@@ -28,33 +21,22 @@ bool sameValue(const QVariant &a, const QVariant &b)
     return a.toString() == b.toString();
 }
 
-QString valuesText(const QVariant *values, int count)
+} // namespace detail
+
+namespace {
+
+Error noCurrentRecord()
 {
-    if (count == 1 && !values[0].isNull())
-        return values[0].toString();
-    QString text;
-    for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            text += QChar(0x1f);
-        text += values[i].isNull() ? QString(QChar(0x1e)) : values[i].toString();
-    }
-    return text;
+    return Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
 }
 
-} // namespace detail
+} // namespace
 
 RecordsetImpl::RecordsetImpl(std::shared_ptr<Database> database, QString sql, int type)
     : m_database(std::move(database))
     , m_sql(std::move(sql))
     , m_type(type)
 {
-}
-
-Connection &RecordsetImpl::connection() const
-{
-    if (!m_database || !m_database->isOpen())
-        throw Error(errNoDatabase, kitDescription(errNoDatabase));
-    return m_database->connection();
 }
 
 void RecordsetImpl::open()
@@ -64,46 +46,59 @@ void RecordsetImpl::open()
     if (m_parts.parsed && !m_parts.baseTable.isEmpty())
         m_base = conn.tableInfo(m_parts.baseTable, m_parts.baseQuoted);
     analyse();
-    m_pos = 0;
     try {
-        load(false);
+        if (m_walk)
+            openWalking();
+        else
+            loadWhole(false);
     } catch (const Error &e) {
         // A select list the key cannot stand beside (the engine refuses the text): the query as
         // written, read-only. Any other failure is the caller's to know: a dynaset that quietly
         // became read-only would refuse every later save.
         if (!m_keyed || e.number() != errSyntax)
             throw;
-        m_keyed = m_updatable = m_keyset = false;
-        load(false);
+        m_keyed = m_updatable = m_walk = false;
+        loadWhole(false);
     }
 }
 
 bool RecordsetImpl::isBOF() const
 {
-    return m_count == 0 || m_pos < 0;
+    if (!m_walk)
+        return m_rows.isEmpty() || m_pos < 0;
+    settle();
+    return m_place == Place::BeforeFirst || (m_place == Place::AfterLast && isEmpty());
 }
 
 bool RecordsetImpl::isEOF() const
 {
-    return m_count == 0 || m_pos >= m_count;
+    if (!m_walk)
+        return m_rows.isEmpty() || m_pos >= m_rows.size();
+    settle();
+    return m_place == Place::AfterLast || (m_place == Place::BeforeFirst && isEmpty());
 }
 
 long RecordsetImpl::RecordCount() const
 {
-    return m_count;
+    connection();
+    return m_walk ? countWalking() : long(m_rows.size());
 }
 
 void RecordsetImpl::requireCurrent() const
 {
     if (isBOF() || isEOF())
-        throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
+        throw noCurrentRecord();
 }
 
 void RecordsetImpl::MoveFirst()
 {
     connection();
-    if (m_count == 0)
-        throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
+    if (m_walk) {
+        walkEnd(true);
+        return;
+    }
+    if (m_rows.isEmpty())
+        throw noCurrentRecord();
     dropPending();
     m_pos = 0;
 }
@@ -111,17 +106,25 @@ void RecordsetImpl::MoveFirst()
 void RecordsetImpl::MoveLast()
 {
     connection();
-    if (m_count == 0)
-        throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
+    if (m_walk) {
+        walkEnd(false);
+        return;
+    }
+    if (m_rows.isEmpty())
+        throw noCurrentRecord();
     dropPending();
-    m_pos = m_count - 1;
+    m_pos = int(m_rows.size()) - 1;
 }
 
 void RecordsetImpl::MoveNext()
 {
     connection();
     if (isEOF())
-        throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
+        throw noCurrentRecord();
+    if (m_walk) {
+        walkMove(true);
+        return;
+    }
     dropPending();
     ++m_pos;
 }
@@ -130,9 +133,33 @@ void RecordsetImpl::MovePrevious()
 {
     connection();
     if (isBOF())
-        throw Error(errNoCurrentRecord, kitDescription(errNoCurrentRecord));
+        throw noCurrentRecord();
+    if (m_walk) {
+        walkMove(false);
+        return;
+    }
     dropPending();
     --m_pos;
+}
+
+void RecordsetImpl::FindFirst(const QString &criterion)
+{
+    connection();
+    dropPending();
+    // A criterion the database cannot evaluate leaves NoMatch true and the position unchanged.
+    m_noMatch = true;
+    if (m_walk) {
+        findWalking(criterion.trimmed());
+        return;
+    }
+    if (m_rows.isEmpty())
+        return;
+    const QString condition = criterion.trimmed();
+    const int at = condition.isEmpty() ? 0 : findWhole(condition);
+    if (at < 0)
+        return;
+    m_pos = at;
+    m_noMatch = false;
 }
 
 void RecordsetImpl::Requery(long options)
@@ -140,12 +167,37 @@ void RecordsetImpl::Requery(long options)
     Q_UNUSED(options);
     connection();
     dropPending();
-    load(true);
+    if (m_walk)
+        requeryWalking();
+    else
+        loadWhole(true);
+}
+
+void RecordsetImpl::ReadAll(const RowReader &row)
+{
+    connection();
+    dropPending();
+    if (!m_walk) {
+        readAllWhole(row);
+        return;
+    }
+    long count = 0;
+    connection().readRows(
+        selectText(m_parts.selectList, false, walkConditions(), m_order, QString(), false),
+        int(m_fieldNames.size()), [&](const FieldText *fields) {
+            row(fields);
+            ++count;
+        });
+    m_seek = m_reread = false;
+    m_row.clear();
+    m_place = Place::AfterLast;
+    m_count = count;
+    m_emptiness = count == 0 ? Emptiness::Empty : Emptiness::NotEmpty;
 }
 
 int RecordsetImpl::fieldCount() const
 {
-    return m_fieldNames.size();
+    return int(m_fieldNames.size());
 }
 
 QString RecordsetImpl::fieldName(int index) const
@@ -159,6 +211,11 @@ int RecordsetImpl::fieldIndex(const QString &name) const
     if (index < 0)
         throw Error(3265, QStringLiteral("在此集合中找不到项目“%1”。").arg(name));
     return index;
+}
+
+int RecordsetImpl::FieldIndex(const QString &name) const
+{
+    return fieldIndex(name);
 }
 
 QVariant RecordsetImpl::Fields(const QString &name) const
@@ -194,7 +251,7 @@ QVariant RecordsetImpl::Fields(int index) const
             return QVariant();
     }
     requireCurrent();
-    return rowAt(m_pos).at(index);
+    return m_walk ? currentRow().at(index) : m_rows.at(m_pos).at(index);
 }
 
 } // namespace DataKit

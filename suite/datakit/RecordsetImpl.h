@@ -11,14 +11,25 @@
 
 namespace DataKit {
 
-// The kit's recordset.
+// The kit's recordset, in one of two ways.
 //
-// A dynaset over one base table with a primary key and an ORDER BY is read as a *keyset*: Requery
-// fetches only the ordered keys (the same FROM/WHERE/ORDER BY with the key as select list), and
-// rows are fetched on demand in pages by key and cached until the next Requery. Everything else
-// (snapshots, DISTINCT lists, queries without a key or without an order) is read whole. Either
-// way the base table's key travels in hidden columns at the end of each row, so a record is
-// always known by its key.
+// Walked by key: a query over a base table with a one-column primary key, ordered by that key,
+// whose joins give each base row at most one partner (the listing and its filtered form). The
+// recordset holds its current record only and finds every other one by key through the key's
+// index: the next is the first whose key follows the current one's, a find is the query with the
+// criterion added and LIMIT 1, Requery only marks the current record to be sought again, and a
+// count is taken when first asked for and kept until the next Requery (without a current record,
+// whether there are any records at all likewise). So each of these costs the same at any size of
+// the table, and each answers as a full re-read of the query would at that moment. Records written
+// through the recordset stay in it until the next Requery, as DAO's do, whether or not they meet
+// its conditions.
+//
+// Read whole: everything else (a DISTINCT list, an aggregate, an order that does not lead with the
+// key, a join that may repeat base rows, a query without a key): all rows are read at open and at
+// every Requery.
+//
+// Either way the base table's key, when there is one, travels in hidden columns at the end of each
+// row, so that a record is always known by its key.
 class RecordsetImpl final : public Recordset
 {
 public:
@@ -40,9 +51,11 @@ public:
 
     void setFilter(const QString &criterion) override { m_filter = criterion.trimmed(); }
     void Requery(long options = -1) override;
+    void ReadAll(const RowReader &row) override;
 
     int fieldCount() const override;
     QString fieldName(int index) const override;
+    int FieldIndex(const QString &name) const override;
     QVariant Fields(const QString &name) const override;
     QVariant Fields(int index) const override;
 
@@ -57,52 +70,60 @@ public:
 
 private:
     using Row = QVector<QVariant>; // visible fields, then the hidden key columns
-    enum class RowState : quint8 { NotRead, Read, Deleted };
     enum class Mode { None, Adding, Editing };
+    // Where a recordset walked by key stands.
+    enum class Place : quint8 { BeforeFirst, OnRecord, AfterLast };
+    enum class Emptiness : qint8 { Unknown, Empty, NotEmpty };
 
-    struct Identity
-    {
-        bool valid = false;
-        QVariantList key; // keyed recordsets
-        Row values;       // the others
-    };
-
-    // Set-up and SQL texts.
+    // Set-up and SQL texts (RecordsetQuery.cpp).
     Connection &connection() const; // throws errNoDatabase when closed
     void analyse();
+    bool joinsKeepBaseRows(bool *onlyLeft) const;
     QString qualifiedKey(int i) const;
     QString hiddenList() const;
     QString fullList() const;
     QStringList conditions() const;
-    QString keysetOrder(); // "" when the keyset cannot use the query's order
+    QString orderWithKey(); // "" when the query's order cannot be kept with the key as tie-break
     QString selectText(const QString &list, bool distinct, const QStringList &conditions,
                        const QString &order, const QString &limit, bool grouped) const;
+    // "1=1" for a query without conditions: the caller appends its own.
+    QStringList walkConditions() const;
+    QString countText(const QString &what) const;
 
-    // Reading.
-    void load(bool keepCurrent);
-    bool loadKeyset();
-    void loadFull();
+    // Walking by key (RecordsetWalk.cpp).
+    void openWalking();
+    bool walkFirst(const QStringList &conditions, bool forward, Row &row) const;
+    void settle() const; // seeks the current record again after a Requery
+    bool isEmpty() const;
+    void stand(Row row) const;
+    void walkMove(bool forward);
+    void walkEnd(bool forward);
+    void requeryWalking();
+    void findWalking(const QString &criterion);
+    long countWalking() const;
+    const Row &currentRow() const;
+    QVariantList currentKey() const;
+
+    // Reading whole (RecordsetWhole.cpp).
+    void loadWhole(bool keepCurrent);
     void takeFields(const QSqlRecord &record);
     void readFieldsOnly();
-    const Row &rowAt(int index) const;
-    void fetchAround(int index) const;
-    // One row by its key, as it is stored now, whatever the query's conditions; false when gone.
-    bool readByKey(const QVariantList &key, Row &row);
-    void readAgain(int index); // readByKey into the row at index, or marks it deleted
     Row readRow(const class QSqlQuery &query) const;
-    Identity currentIdentity() const;
-    int locate(const Identity &identity) const;
-    QVariantList keyAt(int index) const;
-    int indexOfKey(const QVariantList &key) const;
-    int findKeyset(const QString &criterion) const;
-    int findFull(const QString &criterion) const;
+    int locate(const Row &identity) const;
+    int findWhole(const QString &criterion) const;
+    void readAllWhole(const RowReader &row);
+    // One row by its key, as it is stored now, whatever the query's conditions; false when gone.
+    bool readByKey(const QVariantList &key, Row &row) const;
+    QStringList keyConditions(const QVariantList &key) const;
+
     void requireCurrent() const;
     int fieldIndex(const QString &name) const; // throws 3265 when unknown
 
-    // Writing.
+    // Writing (RecordsetWrite.cpp).
     void requireUpdatable() const;
     void dropPending();
     QList<QPair<int, QVariant>> collectedBaseValues() const;
+    QVariantList collectedKey() const; // the key's collected values, empty when not all collected
     void checkLengths(const QList<QPair<int, QVariant>> &values) const;
     void afterInsert();
     void afterEdit();
@@ -116,12 +137,13 @@ private:
 
     std::shared_ptr<const TableInfo> m_base; // null when the query has no usable base table
     QStringList m_keyColumns;                // the base table's key columns (engine spelling)
-    bool m_keyed = false;                    // hidden key columns are appended to every row
+    bool m_keyed = false;                    // the hidden key columns are appended to every row
     bool m_updatable = false;                // dynaset with a keyed base table
-    bool m_keyset = false;                   // rows are read on demand by key
-    QString m_keysetOrder;
-    bool m_orderLeadsWithKey =
-        false; // the order begins with the whole key: equal keys are adjacent
+    bool m_walk = false;                     // walked by key, not read whole
+    bool m_countWithoutJoins = false;        // the joins neither add nor remove base rows
+    QString m_order;                         // walking by key: the key's order as the query has it
+    QString m_reverseOrder;                  // and the other way round
+    bool m_descending = false;
 
     // Fields.
     QStringList m_fieldNames;          // visible fields as the engine names them
@@ -129,16 +151,19 @@ private:
     QVector<int> m_fieldBaseColumn;    // visible field -> base table column, -1 none
     bool m_haveFields = false;
 
-    // Rows.
-    int m_count = 0;
-    QVector<QVariant> m_keys; // m_count * key width, keyed recordsets
-    mutable QVector<Row> m_rows;
-    mutable QVector<RowState> m_state;
-    mutable QHash<QString, int> m_keyIndex; // built on first need after each load
-    mutable bool m_keyIndexBuilt = false;
-    mutable int m_sequentialEnd = -1; // where the last page ended: a read there grows the page
-    mutable int m_pageSize = 0;
+    // Walking by key.
+    mutable Place m_place = Place::BeforeFirst;
+    mutable Row m_row;             // the current record
+    mutable bool m_seek = false;   // the current record is to be sought again (after Requery)
+    mutable bool m_reread = false; // its fields are to be read again (after Update)
+    mutable Emptiness m_emptiness = Emptiness::Unknown;
+    mutable long m_count = -1; // -1 until asked for
+    QVariantList m_written;    // keys written through the recordset since the last Requery
+
+    // Reading whole.
+    QVector<Row> m_rows;
     int m_pos = 0;
+
     bool m_noMatch = false;
 
     // Pending AddNew/Edit.
@@ -154,8 +179,6 @@ QVariant normalized(const QVariant &value);
 // Equality of two field values as the database would see them (a key read back as text equals the
 // number it was written as).
 bool sameValue(const QVariant &a, const QVariant &b);
-// A hashable text for a row of values.
-QString valuesText(const QVariant *values, int count);
 } // namespace detail
 
 } // namespace DataKit

@@ -1,15 +1,10 @@
-// The SQL texts a recordset sends: its analysis of the query, the key-only text of the keyset,
-// the ORDER BY that keeps keyset and FindFirst in one order.
+// The SQL texts a recordset sends: its analysis of the query (walked by key or read whole), the
+// hidden key columns, the conditions and orders of the walk.
 #include "RecordsetImpl.h"
 
 #include "Database.h"
+#include "JoinShape.h"
 #include "KitText.h"
-
-#include <QSet>
-#include <QSqlQuery>
-#include <QSqlRecord>
-
-#include <algorithm>
 
 namespace DataKit {
 
@@ -19,6 +14,13 @@ namespace {
 const char kHiddenPrefix[] = "kv__key";
 
 } // namespace
+
+Connection &RecordsetImpl::connection() const
+{
+    if (!m_database || !m_database->isOpen())
+        throw Error(errNoDatabase, kitDescription(errNoDatabase));
+    return m_database->connection();
+}
 
 void RecordsetImpl::analyse()
 {
@@ -31,10 +33,37 @@ void RecordsetImpl::analyse()
         m_keyed = true;
     }
     m_updatable = m_keyed && m_type == dbOpenDynaset;
-    m_keysetOrder = m_keyed ? keysetOrder() : QString();
-    // Without an ORDER BY the engine's order of the whole query is the recordset's order; a
-    // keyset query could come back in another (an index's), so such queries are read whole.
-    m_keyset = m_updatable && !m_keysetOrder.isEmpty();
+    if (!m_keyed)
+        return;
+    bool onlyLeft = false;
+    const bool keepsRows = joinsKeepBaseRows(&onlyLeft);
+    m_countWithoutJoins = keepsRows && onlyLeft;
+    m_order = orderWithKey();
+    m_walk = keepsRows && m_keyColumns.size() == 1 && !m_order.isEmpty();
+}
+
+// Each joined table's whole primary key is set equal to columns of the tables before it, so it
+// gives a row at most one partner; onlyLeft tells whether every join keeps the rows it finds no
+// partner for (then the joins change nothing of a count).
+bool RecordsetImpl::joinsKeepBaseRows(bool *onlyLeft) const
+{
+    *onlyLeft = true;
+    if (m_parts.singleTable)
+        return true;
+    const detail::JoinShape shape = detail::readJoins(m_parts.joins);
+    if (!shape.understood)
+        return false;
+    for (const detail::JoinedTable &joined : shape.tables) {
+        const auto info = connection().tableInfo(joined.table, joined.quoted);
+        if (!info->exists || info->keyColumns.isEmpty())
+            return false;
+        for (const QString &key : info->keyColumns) {
+            if (!joined.equated.contains(key, Qt::CaseInsensitive))
+                return false;
+        }
+        *onlyLeft = *onlyLeft && joined.left;
+    }
+    return true;
 }
 
 QString RecordsetImpl::qualifiedKey(int i) const
@@ -67,7 +96,37 @@ QStringList RecordsetImpl::conditions() const
     return conds;
 }
 
-QString RecordsetImpl::keysetOrder()
+// The query's conditions, or a record written through the recordset since the last Requery.
+QStringList RecordsetImpl::walkConditions() const
+{
+    const QStringList conds = conditions();
+    if (conds.isEmpty() || m_written.isEmpty())
+        return conds;
+    QStringList keys;
+    for (const QVariant &key : m_written)
+        keys.append(connection().literal(key));
+    return {QStringLiteral("((") + conds.join(QStringLiteral(") AND (")) +
+            QStringLiteral(")) OR ") + qualifiedKey(0) + QStringLiteral(" IN (") +
+            keys.join(QStringLiteral(", ")) + QLatin1Char(')')};
+}
+
+// SELECT what, over the rows of a walked recordset: a count, or a look for any row at all. The
+// base table alone is read when the joins can neither add nor remove a row and nothing else is
+// asked of the rows.
+QString RecordsetImpl::countText(const QString &what) const
+{
+    const QStringList conds = walkConditions();
+    QString sql = QStringLiteral("SELECT ") + what + QStringLiteral(" FROM ") +
+                  (m_countWithoutJoins && conds.isEmpty() ? m_parts.baseWritten : m_parts.from);
+    if (!conds.isEmpty())
+        sql +=
+            QStringLiteral(" WHERE (") + conds.join(QStringLiteral(") AND (")) + QLatin1Char(')');
+    return sql;
+}
+
+// The query's ORDER BY made to begin with its base table's key, as a recordset walked by key needs
+// it; "" when it begins with anything else. The reverse order is kept in m_reverseOrder.
+QString RecordsetImpl::orderWithKey()
 {
     if (m_parts.orderItems.isEmpty())
         return {};
@@ -76,51 +135,39 @@ QString RecordsetImpl::keysetOrder()
                (!m_parts.baseAlias.isEmpty() &&
                 q.compare(m_parts.baseAlias, Qt::CaseInsensitive) == 0);
     };
-    QStringList items;
-    QStringList orderedKeys;
-    for (const QString &item : m_parts.orderItems) {
-        QString expr = detail::orderExpression(item);
-        const QString direction = item.mid(expr.size());
-        // The keyset query has another select list: an output position or an output alias in
-        // the ORDER BY must become the expression it names.
-        if (detail::isInteger(expr)) {
-            const int n = expr.toInt();
-            if (n < 1 || n > m_parts.selectItems.size())
+    const QString &item = m_parts.orderItems.first();
+    QString expr = detail::orderExpression(item);
+    const bool descending =
+        item.mid(expr.size()).trimmed().startsWith(QLatin1String("DESC"), Qt::CaseInsensitive);
+    // The walk's texts have another select list: an output position or an output alias in the
+    // ORDER BY must become the expression it names.
+    if (detail::isInteger(expr)) {
+        const int n = expr.toInt();
+        if (n < 1 || n > m_parts.selectItems.size())
+            return {};
+        for (int i = 0; i < n; ++i) {
+            if (m_parts.selectItems.at(i).star)
                 return {};
-            for (int i = 0; i < n; ++i) {
-                if (m_parts.selectItems.at(i).star)
-                    return {};
-            }
-            expr = m_parts.selectItems.at(n - 1).expression;
-        } else {
-            QString q, name;
-            if (detail::isColumnReference(expr, &q, &name) && q.isEmpty()) {
-                for (const detail::SelectItem &s : m_parts.selectItems) {
-                    if (!s.alias.isEmpty() && s.alias.compare(name, Qt::CaseInsensitive) == 0) {
-                        expr = s.expression;
-                        break;
-                    }
-                }
-            }
-            if (detail::isColumnReference(expr, &q, &name) && isBaseQualifier(q))
-                orderedKeys.append(name.toLower());
         }
-        items.append(expr + direction);
-        // Does the order so far begin with every key column?
-        if (items.size() == orderedKeys.size()) {
-            bool all = true;
-            for (const QString &k : std::as_const(m_keyColumns))
-                all = all && orderedKeys.contains(k.toLower());
-            if (all)
-                m_orderLeadsWithKey = true;
+        expr = m_parts.selectItems.at(n - 1).expression;
+    }
+    QString q, name;
+    if (detail::isColumnReference(expr, &q, &name) && q.isEmpty()) {
+        for (const detail::SelectItem &s : std::as_const(m_parts.selectItems)) {
+            if (!s.alias.isEmpty() && s.alias.compare(name, Qt::CaseInsensitive) == 0) {
+                expr = s.expression;
+                break;
+            }
         }
     }
-    // The key breaks ties, so the keyset's order and FindFirst's "first" are the same order.
-    for (int i = 0; i < m_keyColumns.size(); ++i) {
-        if (!orderedKeys.contains(m_keyColumns.at(i).toLower()))
-            items.append(qualifiedKey(i));
-    }
-    return items.join(QStringLiteral(", "));
+    if (!detail::isColumnReference(expr, &q, &name) || !isBaseQualifier(q) ||
+        name.compare(m_keyColumns.first(), Qt::CaseInsensitive) != 0)
+        return {};
+    const QString ascending = qualifiedKey(0) + QStringLiteral(" ASC");
+    const QString reverse = qualifiedKey(0) + QStringLiteral(" DESC");
+    m_descending = descending;
+    m_reverseOrder = descending ? ascending : reverse;
+    return descending ? reverse : ascending;
 }
 
 QString RecordsetImpl::selectText(const QString &list, bool distinct, const QStringList &conds,
@@ -142,6 +189,14 @@ QString RecordsetImpl::selectText(const QString &list, bool distinct, const QStr
     if (!limit.isEmpty())
         sql += QLatin1Char(' ') + limit;
     return sql;
+}
+
+QStringList RecordsetImpl::keyConditions(const QVariantList &key) const
+{
+    QStringList conds;
+    for (int k = 0; k < key.size(); ++k)
+        conds.append(qualifiedKey(k) + QStringLiteral(" = ") + connection().literal(key.at(k)));
+    return conds;
 }
 
 } // namespace DataKit

@@ -6,6 +6,8 @@
 
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace DataKit {
 
 namespace {
@@ -50,26 +52,26 @@ void RecordsetImpl::Edit()
     requireUpdatable();
     requireCurrent();
     dropPending();
-    const QVariantList key = keyAt(m_pos);
-    const bool postgres = conn.isPostgres();
-    QStringList where;
-    for (const QString &column : std::as_const(m_keyColumns))
-        where.append(detail::quoteIdentifier(column, postgres) + QStringLiteral(" = ?"));
-    // The row lock that Update or CancelUpdate releases: PostgreSQL locks the row and refuses at
-    // once when another session holds it; SQLite's BEGIN IMMEDIATE takes the database's write lock.
-    const QString sql = QStringLiteral("SELECT 1 FROM ") + m_parts.baseWritten +
-                        QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND ")) +
-                        (postgres ? QStringLiteral(" FOR UPDATE NOWAIT") : QString());
+    const QVariantList key = m_walk ? currentKey() : m_rows.at(m_pos).mid(m_fieldNames.size());
+    // The record is read again under the row lock that Update or CancelUpdate releases, so that
+    // what the caller reads and writes from here on is what is stored, not what the recordset read
+    // before another user's change. PostgreSQL locks the base table's row and refuses at once when
+    // another session holds it; SQLite's BEGIN IMMEDIATE takes the database's write lock.
+    QString sql = selectText(fullList(), false, keyConditions(key), QString(), QString(), false);
+    if (conn.isPostgres())
+        sql += QStringLiteral(" FOR UPDATE OF ") +
+               (m_parts.baseAlias.isEmpty() ? m_parts.baseWritten.section(QLatin1Char('.'), -1)
+                                            : m_parts.baseQualifier) +
+               QStringLiteral(" NOWAIT");
     const bool started = !conn.inTransaction();
     conn.begin();
-    bool found = false;
     Row stored;
+    bool found = false;
     try {
-        QSqlQuery lock = conn.runInTransaction(sql, key, Activity::Writing);
-        found = conn.next(lock, Activity::Writing);
-        // Locked, the record is read again: what the caller reads and writes from here on is
-        // what is stored, not what the recordset read before another user's change.
-        found = found && readByKey(key, stored);
+        QSqlQuery q = conn.runInTransaction(sql, {}, Activity::Writing);
+        found = conn.next(q, Activity::Writing);
+        if (found)
+            stored = readRow(q);
     } catch (...) {
         if (started)
             conn.rollback();
@@ -80,8 +82,11 @@ void RecordsetImpl::Edit()
             conn.rollback();
         throw Error(errDeletedByOther, kitDescription(errDeletedByOther));
     }
-    m_rows[m_pos] = std::move(stored);
-    m_state[m_pos] = RowState::Read;
+    if (m_walk) {
+        stand(std::move(stored));
+    } else {
+        m_rows[m_pos] = std::move(stored);
+    }
     m_mode = Mode::Editing;
     m_editKey = key;
     m_ownsTransaction = started;
@@ -171,11 +176,16 @@ void RecordsetImpl::Update()
     if (!postgres) // PostgreSQL checks sizes itself (22001 -> 3163)
         checkLengths(values);
 
-    QStringList columns;
     QVariantList binds;
+    const auto value = [&](const QVariant &v) {
+        binds.append(v);
+        return conn.placeholder(int(binds.size()));
+    };
+    QStringList columns;
+    QStringList placed;
     for (const auto &v : values) {
         columns.append(detail::quoteIdentifier(m_base->columns.at(v.first), postgres));
-        binds.append(v.second);
+        placed.append(value(v.second));
     }
 
     if (m_mode == Mode::Adding) {
@@ -184,9 +194,8 @@ void RecordsetImpl::Update()
                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(m_parts.baseWritten)
                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(m_parts.baseWritten, columns.join(QStringLiteral(", ")),
-                           QStringList(columns.size(), QStringLiteral("?"))
-                               .join(QStringLiteral(", ")));
-        conn.run(sql, binds, Activity::Writing);
+                           placed.join(QStringLiteral(", ")));
+        conn.write(sql, binds, Activity::Writing, true);
         afterInsert();
         m_mode = Mode::None;
         m_buffer.clear();
@@ -195,23 +204,22 @@ void RecordsetImpl::Update()
 
     // Editing: UPDATE ... WHERE key = the key the record had when Edit began.
     if (!columns.isEmpty()) {
+        QStringList set;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            set.append(columns.at(i) + QStringLiteral(" = ") + placed.at(i));
         QStringList where;
-        for (const QString &column : std::as_const(m_keyColumns))
-            where.append(detail::quoteIdentifier(column, postgres) + QStringLiteral(" = ?"));
-        const QString sql =
-            QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                .arg(m_parts.baseWritten,
-                     columns.join(QStringLiteral(" = ?, ")) + QStringLiteral(" = ?"),
-                     where.join(QStringLiteral(" AND ")));
-        binds.append(m_editKey);
+        for (qsizetype k = 0; k < m_keyColumns.size(); ++k)
+            where.append(detail::quoteIdentifier(m_keyColumns.at(k), postgres) +
+                         QStringLiteral(" = ") + value(m_editKey.at(k)));
+        const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                .arg(m_parts.baseWritten, set.join(QStringLiteral(", ")),
+                                     where.join(QStringLiteral(" AND ")));
         int affected = 0;
         try {
             // Inside the Edit's transaction a failure rolls it back (and releases the lock); after
             // a failed Update the retry runs on its own.
-            QSqlQuery q = m_ownsTransaction && conn.inTransaction()
-                              ? conn.runInTransaction(sql, binds, Activity::Writing)
-                              : conn.run(sql, binds, Activity::Writing);
-            affected = q.numRowsAffected();
+            affected = conn.write(sql, binds, Activity::Writing,
+                                  !(m_ownsTransaction && conn.inTransaction()));
         } catch (...) {
             if (!conn.inTransaction())
                 m_ownsTransaction = false;
@@ -234,63 +242,81 @@ void RecordsetImpl::Update()
     m_editKey.clear();
 }
 
-void RecordsetImpl::afterInsert()
+QVariantList RecordsetImpl::collectedKey() const
 {
-    // DAO: the new record joins the recordset (at its end until the next Requery); the current
-    // record stays current, and EOF stays EOF.
     const auto values = collectedBaseValues();
     QVariantList key;
     for (const QString &column : std::as_const(m_keyColumns)) {
         const int index = m_base->columnIndex(column);
-        bool found = false;
-        for (const auto &v : values) {
-            if (v.first == index) {
-                key.append(v.second);
-                found = true;
-            }
-        }
-        if (!found)
-            return; // a key the database made up: the record shows after the next Requery
+        const auto value = std::find_if(values.begin(), values.end(),
+                                        [index](const auto &v) { return v.first == index; });
+        if (value == values.end())
+            return {};
+        key.append(value->second);
     }
-    const bool wasAfterLast = m_pos >= m_count;
-    m_keys.append(key);
-    m_rows.append(Row());
-    m_state.append(RowState::NotRead);
-    ++m_count;
-    if (wasAfterLast)
-        m_pos = m_count;
-    m_keyIndex.clear();
-    m_keyIndexBuilt = false;
-    // Read it now, by key alone: it belongs to the recordset even when it does not meet the
-    // query's conditions (DAO shows it until the next Requery). The write has succeeded: a
-    // failure to read it back only leaves it to be read later.
-    try {
-        readAgain(m_count - 1);
-    } catch (const Error &) {
-        m_state[m_count - 1] = RowState::NotRead;
-    }
+    return key;
 }
 
+// DAO: the new record joins the recordset, even when it does not meet the query's conditions,
+// until the next Requery (read whole: at its end); the current record stays current, and EOF
+// stays EOF. A key the database made up leaves the record to the next Requery.
+void RecordsetImpl::afterInsert()
+{
+    const QVariantList key = collectedKey();
+    if (key.isEmpty())
+        return;
+    if (m_walk) {
+        m_written.append(key.first());
+        if (m_count >= 0)
+            ++m_count;
+        m_emptiness = Emptiness::NotEmpty;
+        return;
+    }
+    // The write has succeeded: a failure to read it back only leaves it to the next Requery.
+    Row row;
+    try {
+        if (!readByKey(key, row))
+            return;
+    } catch (const Error &) {
+        return;
+    }
+    const bool wasAfterLast = m_pos >= m_rows.size();
+    m_rows.append(row);
+    if (wasAfterLast)
+        m_pos = int(m_rows.size());
+}
+
+// The record stays current under its new key, in the recordset until the next Requery whether or
+// not it still meets the conditions; its fields are read again, as stored, when next asked for.
 void RecordsetImpl::afterEdit()
 {
-    if (m_pos < 0 || m_pos >= m_count)
+    const QVariantList changedKey = collectedKey();
+    if (m_walk) {
+        if (m_place != Place::OnRecord)
+            return;
+        if (!changedKey.isEmpty())
+            m_row[m_fieldNames.size()] = changedKey.first();
+        m_written.append(currentKey().first());
+        m_reread = true;
         return;
-    // The key may have changed; the row is read again when next needed.
+    }
+    if (m_pos < 0 || m_pos >= m_rows.size())
+        return;
+    Row &row = m_rows[m_pos];
     const auto values = collectedBaseValues();
-    const int width = m_keyColumns.size();
-    for (int k = 0; k < width; ++k) {
+    for (qsizetype k = 0; k < m_keyColumns.size(); ++k) {
         const int index = m_base->columnIndex(m_keyColumns.at(k));
         for (const auto &v : values) {
             if (v.first == index)
-                m_keys[m_pos * width + k] = v.second;
+                row[m_fieldNames.size() + k] = v.second;
         }
     }
-    m_keyIndex.clear();
-    m_keyIndexBuilt = false;
     try {
-        readAgain(m_pos);
+        Row stored;
+        if (readByKey(row.mid(m_fieldNames.size()), stored))
+            row = std::move(stored);
     } catch (const Error &) {
-        m_state[m_pos] = RowState::NotRead;
+        // Written; what is shown is read again at the next Requery.
     }
 }
 

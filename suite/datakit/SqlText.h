@@ -35,6 +35,7 @@ struct SelectParts
     QString baseQualifier;    // how the query names the base table: its alias, else baseWritten
     QString baseAlias;        // the alias, unquoted ("" when none)
     bool singleTable = false; // FROM names one table only (no join, no comma)
+    QString joins;            // what FROM has after the base table (and its alias), "" when none
     QList<SelectItem> selectItems;
     QStringList orderItems;
 };

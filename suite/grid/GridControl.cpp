@@ -100,6 +100,11 @@ QString GridControl::text(long row, long col) const
     return row == 0 ? m_model->header(col) : m_model->cell(row - 1, col);
 }
 
+void GridControl::readRows(long first, long last, const GridRows::Reader &row) const
+{
+    m_model->readRows(first - 1, last - 1, row);
+}
+
 void GridControl::setText(long row, long col, const QString &text)
 {
     if (row == 0)
@@ -140,6 +145,13 @@ void GridControl::setRowCount(long n)
     if (m_editing && m_editRow >= n)
         abandonEditor();
     m_model->resizeRows(n - 1);
+    clampCursor();
+}
+
+void GridControl::appendRows(GridRows &rows)
+{
+    Busy busy(*this);
+    m_model->appendRows(rows);
     clampCursor();
 }
 

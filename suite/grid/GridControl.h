@@ -1,9 +1,12 @@
 #pragma once
 
 #include "GridEvents.h"
+#include "GridRows.h"
 
+#include <QByteArrayView>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -48,11 +51,18 @@ public:
     void setEvents(GridEvents *events);
 
     QString text(long row, long col) const;
+    // Hands data rows first .. last (from 1), in order, to row: each one's cells in UTF-8, valid
+    // during the call; row answers whether to go on. The way to read a large grid: no QString, no
+    // look-up per cell.
+    void readRows(long first, long last, const GridRows::Reader &row) const;
     void setText(long row, long col, const QString &text);
 
     // Row count including the header row; setting it adds blank rows or drops rows at the bottom.
     long rowCount() const;
     void setRowCount(long n);
+    // Appends rows filled off the grid below the others, leaving rows empty: the way to fill a
+    // large grid, one compact copy of each row and no per-cell work.
+    void appendRows(GridRows &rows);
     long columnCount() const;
     void setColumnCount(long n);
     // Only one header row and no header column are meaningful: these show or hide the headings.

@@ -2,8 +2,6 @@
 
 #include "GridSortOrder.h"
 
-#include <algorithm>
-
 int GridModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_shownRows;
@@ -51,14 +49,14 @@ bool GridModel::contains(long row, long col) const
 
 QString GridModel::cell(long row, long col) const
 {
-    return contains(row, col) ? m_cells[size_t(row)][size_t(col)] : QString();
+    return contains(row, col) ? m_rows.cell(row, col) : QString();
 }
 
 void GridModel::setCell(long row, long col, const QString &text)
 {
     if (!contains(row, col))
         return;
-    m_cells[size_t(row)][size_t(col)] = text;
+    m_rows.setCell(row, col, text);
     if (!m_frozen) {
         const QModelIndex at = index(int(row), int(col));
         emit dataChanged(at, at, {Qt::DisplayRole});
@@ -100,20 +98,40 @@ void GridModel::resizeRows(long count)
     const long old = rows();
     if (count == old)
         return;
-    const std::vector<QString> blank(m_columns.size());
+    const auto resize = [this, old, count] {
+        if (count > old)
+            m_rows.appendBlank(count - old);
+        else
+            m_rows.truncate(count);
+    };
     if (m_frozen) {
-        m_cells.resize(size_t(count), blank);
+        resize();
     } else if (count > old) {
         beginInsertRows({}, int(old), int(count) - 1);
-        m_cells.resize(size_t(count), blank);
+        resize();
         m_shownRows = int(count);
         endInsertRows();
     } else {
         beginRemoveRows({}, int(count), int(old) - 1);
-        m_cells.resize(size_t(count));
+        resize();
         m_shownRows = int(count);
         endRemoveRows();
     }
+}
+
+void GridModel::appendRows(GridRows &rows)
+{
+    if (rows.empty())
+        return;
+    if (m_frozen) {
+        m_rows.take(rows);
+        return;
+    }
+    const long old = this->rows();
+    beginInsertRows({}, int(old), int(old + rows.size()) - 1);
+    m_rows.take(rows);
+    m_shownRows = int(this->rows());
+    endInsertRows();
 }
 
 void GridModel::resizeColumns(long count)
@@ -121,11 +139,8 @@ void GridModel::resizeColumns(long count)
     const long old = columns();
     if (count == old)
         return;
-    const auto apply = [this, count] {
-        m_columns.resize(size_t(count));
-        for (auto &row : m_cells)
-            row.resize(size_t(count));
-    };
+    // The rows keep what they hold; a cell shows only while its column is there.
+    const auto apply = [this, count] { m_columns.resize(size_t(count)); };
     if (m_frozen) {
         apply();
     } else if (count > old) {
@@ -146,11 +161,11 @@ void GridModel::removeRow(long row)
     if (row < 0 || row >= rows())
         return;
     if (m_frozen) {
-        m_cells.erase(m_cells.begin() + row);
+        m_rows.remove(row);
         return;
     }
     beginRemoveRows({}, int(row), int(row));
-    m_cells.erase(m_cells.begin() + row);
+    m_rows.remove(row);
     m_shownRows = int(rows());
     endRemoveRows();
 }
@@ -159,11 +174,7 @@ void GridModel::sortRows(long first, long last, long col)
 {
     if (first < 0 || last >= rows() || first >= last || col < 0 || col >= columns())
         return;
-    const GridSortOrder before;
-    std::stable_sort(m_cells.begin() + first, m_cells.begin() + last + 1,
-                     [col, &before](const std::vector<QString> &a, const std::vector<QString> &b) {
-                         return before(a[size_t(col)], b[size_t(col)]);
-                     });
+    m_rows.reorder(first, GridSortOrder().sorted(m_rows, first, last, col));
     if (!m_frozen)
         emit dataChanged(index(int(first), 0), index(int(last), int(columns()) - 1),
                          {Qt::DisplayRole});

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "GridRows.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 #include <vector>
 
-// The grid's cells: data rows of strings plus one header text and alignment per column. Rows here
+// The grid's cells: data rows (GridRows) plus one header text and alignment per column. Rows here
 // are the model's own, 0-based; the grid puts its header row on top of them.
 //
 // While frozen the model sends no signals and keeps telling views the shape they last heard of,
@@ -20,9 +22,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    long rows() const { return long(m_cells.size()); }
+    long rows() const { return m_rows.size(); }
     long columns() const { return long(m_columns.size()); }
     QString cell(long row, long col) const;
+    void readRows(long first, long last, const GridRows::Reader &row) const
+    {
+        m_rows.read(first, last, row);
+    }
     void setCell(long row, long col, const QString &text);
     QString header(long col) const;
     void setHeader(long col, const QString &text);
@@ -30,6 +36,8 @@ public:
     void setAlignment(long col, Qt::Alignment alignment);
 
     void resizeRows(long count);
+    // Appends the rows, leaving them empty.
+    void appendRows(GridRows &rows);
     void resizeColumns(long count);
     void removeRow(long row);
     // Stable ascending sort of rows first..last by one column, in GridSortOrder.
@@ -48,7 +56,7 @@ private:
 
     bool contains(long row, long col) const;
 
-    std::vector<std::vector<QString>> m_cells;
+    GridRows m_rows;
     std::vector<Column> m_columns;
     bool m_frozen = false;
     // The shape views were last told about; equal to the real one unless frozen.

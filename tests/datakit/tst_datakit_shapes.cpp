@@ -1,6 +1,7 @@
 // DataKit and the statement shapes it meets: the parser's reading of them (table-driven), and the
 // recordsets they give (filtered listing, value lists, look-ups, aggregates, repeating joins).
 #include "DataKitTestUtil.h"
+#include "JoinShape.h"
 #include "SqlText.h"
 
 using DataKit::Database;
@@ -14,6 +15,8 @@ class TstDataKitShapes : public QObject
 private slots:
     void parse_data();
     void parse();
+    void joins_data();
+    void joins();
 
     void filteredListingShape();
     void keywordsInsideLiterals();
@@ -95,6 +98,43 @@ void TstDataKitShapes::parse()
     QVERIFY(!DataKit::detail::parseSelect("select cId from GL_bDigest limit 3").parsed);
 }
 
+// What the FROM clause joins after its base table: only joins of named tables on equalities are
+// understood, with the joined columns each equality names.
+void TstDataKitShapes::joins_data()
+{
+    QTest::addColumn<QString>("joins");
+    QTest::addColumn<bool>("understood");
+    QTest::addColumn<QString>("tables"); // table:left:equated columns, "; " between
+
+    QTest::newRow("the listing") << "LEFT JOIN Code ON GL_bDigest.cCode = Code.cCode" << true
+                                 << "Code:left:cCode";
+    QTest::newRow("inner, alias, parentheses, two equalities")
+        << "INNER JOIN GL_VoucherLine v ON (v.cDigestId = d.cId AND v.iLine = d.n)" << true
+        << "GL_VoucherLine:inner:cDigestId,iLine";
+    QTest::newRow("outer and a second join")
+        << "LEFT OUTER JOIN Code AS c ON c.cCode = g.cCode JOIN x.T ON T.k = c.cCode" << true
+        << "Code:left:cCode; T:inner:k";
+    QTest::newRow("a condition on one side only names nothing")
+        << "LEFT JOIN Code ON Code.cCode = Code.cCode" << true << "Code:left:";
+    QTest::newRow("a comma") << ", Code" << false << "";
+    QTest::newRow("right join") << "RIGHT JOIN Code ON GL_bDigest.cCode = Code.cCode" << false
+                                << "";
+    QTest::newRow("using") << "JOIN Code USING (cCode)" << false << "";
+    QTest::newRow("or") << "JOIN Code ON Code.cCode = g.cCode OR Code.cCode = g.x" << false << "";
+    QTest::newRow("subquery") << "JOIN (select 1) s ON s.a = g.b" << false << "";
+}
+
+void TstDataKitShapes::joins()
+{
+    QFETCH(QString, joins);
+    const DataKit::detail::JoinShape shape = DataKit::detail::readJoins(joins);
+    QTEST(shape.understood, "understood");
+    QStringList tables;
+    for (const DataKit::detail::JoinedTable &t : shape.tables)
+        tables << t.table + (t.left ? ":left:" : ":inner:") + t.equated.join(QLatin1Char(','));
+    QTEST(tables.join(QStringLiteral("; ")), "tables");
+}
+
 void TstDataKitShapes::filteredListingShape()
 {
     auto db = kvtest::hostDatabase();
@@ -170,6 +210,11 @@ void TstDataKitShapes::distinctListIsReadOnly()
     for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext())
         texts.append(rs->Fields(QStringLiteral("ctext")).toString());
     QCOMPARE(texts.count(QStringLiteral("收到货款")), 1);
+    // Read in one pass, the list is what the walk gave.
+    QStringList read;
+    rs->ReadAll([&](const DataKit::FieldText *f) { read.append(QString::fromUtf8(f[0].bytes())); });
+    QCOMPARE(read, texts);
+    QVERIFY(rs->isEOF());
 }
 
 void TstDataKitShapes::valueLookUp()

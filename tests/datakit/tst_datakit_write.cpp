@@ -2,6 +2,8 @@
 // was.
 #include "DataKitTestUtil.h"
 
+#include <QRegularExpression>
+
 using DataKit::Database;
 using DataKit::dbOpenDynaset;
 using DataKit::dbOpenSnapshot;
@@ -14,6 +16,10 @@ class TstDataKitWrite : public QObject
     Q_OBJECT
 
 private slots:
+    // PostgreSQL's driver warns when rows it was still to read went with the next statement (a
+    // query read on after its savepoint was released): every one of these tests fails on that.
+    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral("results lost"))); }
+
     void addNewThroughTheListing();
     void editKeepsRecordCurrent();
     void writtenRecordsOutsideTheConditionStayVisible();
@@ -143,10 +149,11 @@ void TstDataKitWrite::nullRoundTrip()
 
 void TstDataKitWrite::apostropheStoredExactly()
 {
-    // Bound parameters: a value can never change the statement's meaning.
+    // Bound parameters: a value can never change the statement's meaning, nor be taken for a
+    // placeholder or an escape.
     auto db = kvtest::hostDatabase();
     auto rs = db->OpenRecordset(kListing, dbOpenDynaset);
-    const QString text = QStringLiteral("O'Brien's 收据'); delete from GL_bDigest; --");
+    const QString text = QStringLiteral("O'Brien's 收据\\'); $1 ? delete from GL_bDigest; --");
     rs->AddNew();
     rs->Collect(QStringLiteral("cID"), QStringLiteral("a'b"));
     rs->Collect(QStringLiteral("ctext"), text);
@@ -395,6 +402,12 @@ void TstDataKitWrite::transactionAroundManyWrites()
     rs->Update();
     rs->FindFirst(QStringLiteral("cId='02'"));
     rs->Edit();
+    // Every row of a list read while the record is held (the account looked up by its name).
+    auto accounts = db->OpenRecordset(kAccounts, dbOpenDynaset);
+    long read = 0;
+    for (; !accounts->isEOF(); accounts->MoveNext())
+        ++read;
+    QCOMPARE(read, 22L);
     rs->Collect(QStringLiteral("ctext"), QStringLiteral("改过"));
     rs->Update();
     QCOMPARE(storedSummary(*db, QStringLiteral("02")), QStringLiteral("02|改过|ZFHK|2202"));

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -210,6 +211,7 @@ private slots:
     void cellButtonReportsAChangedTextAsAnEdit();
     void tooltipsShowTextThatDoesNotFit();
     void redrawOffFillsLargeGridsInOneReset();
+    void compactRowsKeepWhatAPlainTableKeeps();
 };
 
 void tst_Grid::cleanup()
@@ -655,6 +657,75 @@ void tst_Grid::redrawOffFillsLargeGridsInOneReset()
     QCOMPARE(w.grid.currentRow(), 99999);
     const QRect last = w.grid.view()->visualRect(model->index(99998, 0));
     QVERIFY(w.grid.view()->viewport()->rect().contains(last));
+}
+
+// The compact rows across many blocks of row starts, against a plain table: rows appended in one
+// go, cells changed (the row written anew), rows removed and dropped at the end, an ASCII column
+// sorted, all read back cell by cell and in one pass. Fixed seed.
+void tst_Grid::compactRowsKeepWhatAPlainTableKeeps()
+{
+    Window w({});
+    QRandomGenerator random(20240613);
+    const QStringList texts = {"", "收到货款", "A1 b", "报销差旅费，含住宿", "😀"};
+    Rows table;
+    GridRows rows;
+    for (int i = 0; i < 7000; ++i) {
+        const QStringList row = {QString::number(random.bounded(100000)),
+                                 texts[random.bounded(int(texts.size()))], QString(),
+                                 texts[random.bounded(int(texts.size()))]};
+        const QByteArray utf8[4] = {row[0].toUtf8(), row[1].toUtf8(), row[2].toUtf8(),
+                                    row[3].toUtf8()};
+        const QByteArrayView cells[4] = {utf8[0], utf8[1], utf8[2], utf8[3]};
+        rows.append(cells, 4);
+        table << row;
+    }
+    w.grid.appendRows(rows);
+    for (int step = 0; step < 3000; ++step) {
+        const long row = 1 + long(random.bounded(int(table.size())));
+        switch (random.bounded(5)) {
+        case 0:
+            w.grid.removeRow(row);
+            table.removeAt(row - 1);
+            break;
+        case 1: {
+            const QString text = texts[random.bounded(int(texts.size()))] + QString::number(step);
+            w.grid.setText(row, 2, text);
+            table[row - 1][2] = text;
+            break;
+        }
+        case 2:
+            w.grid.setRowCount(w.grid.rowCount() - 1 + long(random.bounded(3)));
+            while (table.size() + 1 > w.grid.rowCount())
+                table.removeLast();
+            while (table.size() + 1 < w.grid.rowCount())
+                table << QStringList({"", "", "", ""});
+            break;
+        case 3: {
+            const long last = std::min(long(table.size()), row + long(random.bounded(3000)));
+            w.grid.setCurrentRow(row);
+            w.grid.setCurrentColumn(0);
+            w.grid.setSelectionEndRow(last);
+            w.grid.setSort(1);
+            std::stable_sort(
+                table.begin() + row - 1, table.begin() + last,
+                [](const QStringList &a, const QStringList &b) { return a[0] < b[0]; });
+            break;
+        }
+        default:
+            QCOMPARE(w.grid.text(row, 3), table[row - 1][3]);
+        }
+    }
+    Rows read;
+    w.grid.readRows(1, w.grid.rowCount() - 1, [&](const QByteArrayView *cells, int count) {
+        QStringList row;
+        for (int col = 0; col < 4; ++col)
+            row << (col < count ? QString::fromUtf8(cells[col]) : QString());
+        read << row;
+        return true;
+    });
+    QCOMPARE(read, table);
+    for (long row = 1; row <= long(table.size()); row += 97)
+        QCOMPARE(w.grid.text(row, 1), table[row - 1][1]);
 }
 
 QTEST_MAIN(tst_Grid)

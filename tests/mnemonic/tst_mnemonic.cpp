@@ -181,6 +181,12 @@ private slots:
         addStringRow("capitals, digits and blanks kept", "A1 b", "A1 B");
         addStringRow("full-width comma kept", "收款，付款", "SK，FK");
         addStringRow("surrogate pair is one character", "付😀款", "F😀K");
+        // The text is converted whole; what the code page lacks is passed over, one at a time.
+        addStringRow("unencodable characters first, together and last", "😀收😀😀款𠀀", "😀S😀😀K𠀀");
+        addStringRow("euro sign among level-1 characters", "收€款", "S€K");
+        QTest::newRow("lone surrogates")
+            << QStringLiteral("收%1款%2").arg(QChar(0xD800), QChar(0xDC00))
+            << QStringLiteral("S%1K%2").arg(QChar(0xD800), QChar(0xDC00));
         addStringRow("empty", "", "");
     }
 

@@ -27,9 +27,7 @@ private slots:
 
 void tst_Random::randomSequencesKeepTheInvariants()
 {
-    const quint32 seed = qEnvironmentVariableIsSet("KVDIGEST_RANDOM_SEED")
-                             ? quint32(qEnvironmentVariableIntValue("KVDIGEST_RANDOM_SEED"))
-                             : 20240611u;
+    const quint32 seed = kvtest::seedFromEnvironment("KVDIGEST_RANDOM_SEED", 20240611u);
     const int actions = qEnvironmentVariableIsSet("KVDIGEST_RANDOM_ACTIONS")
                             ? qEnvironmentVariableIntValue("KVDIGEST_RANDOM_ACTIONS")
                             : 12000;

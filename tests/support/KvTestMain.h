@@ -6,6 +6,8 @@
 
 namespace kvtest {
 bool usingPostgres();
+// A random test's seed: the number the environment variable holds (to replay a run), else fallback.
+quint32 seedFromEnvironment(const char *variable, quint32 fallback);
 // Default QT_QPA_PLATFORM to offscreen (before the application object exists).
 void prepareTestProcess();
 // True (after printing why) when this run is for PostgreSQL and KVDIGEST_PG_URL names no server.

@@ -129,6 +129,12 @@ bool usingPostgres()
                .compare(QLatin1String("postgres"), Qt::CaseInsensitive) == 0;
 }
 
+quint32 seedFromEnvironment(const char *variable, quint32 fallback)
+{
+    return qEnvironmentVariableIsSet(variable) ? quint32(qEnvironmentVariableIntValue(variable))
+                                               : fallback;
+}
+
 bool postgresRequestedButAbsent()
 {
     if (!usingPostgres() || !qEnvironmentVariableIsEmpty("KVDIGEST_PG_URL"))

@@ -6,6 +6,7 @@
 #include "Guarded.h"
 #include "MessageBox.h"
 #include "PrintListing.h"
+#include "QuickSearchBuilder.h"
 #include "Recordset.h"
 #include "SendKeys.h"
 #include "StringTable.h"
@@ -81,36 +82,37 @@ void frmDigBrowse::CmdCancel()
 
 void frmDigBrowse::CmdRefresh()
 {
-    // A listing that cannot be read again is said so, and the grid keeps what it shows.
+    // A listing that cannot be read again is said so, and the grid keeps what it shows: the rows
+    // are read in full before the grid gives up its own.
+    GridRows rows;
+    QuickSearchBuilder index;
     try {
         mRecObject->Requery(-1);
+        rows = ReadRows(*mRecObject, &index);
     } catch (const std::exception &error) {
         const Failure failure = FailureOf(error);
         ShowStop(failure.description, failure.detail);
         return;
     }
-    RefillGrid(mRecObject.get(), false);
-    Guarded([this] { BuildSearchIndex(); });
+    RefillGrid(rows, false);
+    Guarded([this, &index] { mSearchIndex = index.take(); });
     Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("^{PGUP}")); });
 }
 
-// Refills the grid from a recordset (from none: the blank entry row alone) and updates the status
-// line. A quick search in force gives way: the grid shows what was read.
-void frmDigBrowse::RefillGrid(DataKit::Recordset *source, bool filtered)
+// Refills the grid with rows read from a listing (none: the blank entry row alone) and updates the
+// status line. A quick search in force gives way: the grid shows what was read.
+void frmDigBrowse::RefillGrid(GridRows &rows, bool filtered)
 {
     Guarded([this] { ClearQuickSearch(); });
-    RefillRows([this, source] {
-        if (source)
-            FillGrid(*source);
-    });
+    RefillRows([this, &rows] { SpGrdDig->appendRows(rows); });
     Guarded([this, filtered] { StatusAfterRefill(filtered); });
 }
 
 // What every refill does around filling the rows: redrawing off, the blank entry row appended, the
 // current row's snapshot taken. Whatever was typed is gone with the old rows, so no edit stays
 // pending: a flag left up would have the first row moved away from written back from the grid,
-// over other users' newer changes. A fill that fails half-way is said so: the rows shown are not
-// the whole listing.
+// over other users' newer changes. A fill that fails is said so: the rows shown are not the whole
+// listing.
 void frmDigBrowse::RefillRows(const std::function<void()> &fill)
 {
     Guarded([this] { SpGrdDig->setRedraw(false); });

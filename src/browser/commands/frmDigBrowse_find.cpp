@@ -45,12 +45,17 @@ void frmDigBrowse::CmdFind()
     if (!Guarded([&] { code = MdlDigest::NullToStr(mRecObject->Fields(QStringLiteral("cID"))); }))
         return;
     // A summary the filter hides has no row: then nothing moves, and nothing is said.
-    for (long row = 1; row < SpGrdDig->rowCount(); ++row) {
-        if (SpGrdDig->text(row, 0) == code) {
-            Guarded([this, row] { ShowFoundRow(row); });
-            return;
-        }
-    }
+    const QByteArray wanted = code.toUtf8();
+    long row = 0;
+    long found = 0;
+    SpGrdDig->readRows(1, SpGrdDig->rowCount() - 1, [&](const QByteArrayView *cells, int count) {
+        ++row;
+        if (count > 0 && cells[0] == QByteArrayView(wanted))
+            found = row;
+        return found == 0;
+    });
+    if (found > 0)
+        Guarded([this, found] { ShowFoundRow(found); });
 }
 
 // The cursor leaves its row as it does when the user moves it: a pending change is saved first,
@@ -70,20 +75,21 @@ void frmDigBrowse::ShowFoundRow(long row)
 }
 
 // The filtered listing belongs to the command; the listing recordset stays the full listing, so
-// Refresh shows every summary again.
+// Refresh shows every summary again. A filtered listing that cannot be read leaves the grid with
+// the blank entry row alone, but not as if nothing matched.
 void frmDigBrowse::CmdFilter()
 {
     QString strSel;
     Guarded([&] { strSel = AskCondition(118); });
     if (strSel.isEmpty())
         return;
-    std::shared_ptr<DataKit::Recordset> filtered;
+    GridRows rows;
     try {
-        filtered =
+        const auto filtered =
             dbs->OpenRecordset(SqlText::FilteredListingQuery(strSel), DataKit::dbOpenDynaset);
+        rows = ReadRows(*filtered);
     } catch (const std::exception &error) {
-        // The grid still ends with the blank entry row alone, but not as if nothing matched.
         ShowStop(ReadFailureText(FailureOf(error)));
     }
-    RefillGrid(filtered.get(), true);
+    RefillGrid(rows, true);
 }

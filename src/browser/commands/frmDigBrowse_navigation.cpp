@@ -23,8 +23,16 @@ bool frmDigBrowse::FMove(const int &Drection)
     DataKit::Recordset &listing = *mRecObject;
     listing.Requery(-1);
     const QString refind = SqlText::RecordRefindCriterion(mstrRowSave[0]);
+    // The current summary is found again the same way wherever the listing stood (an empty one
+    // finds nothing either): asking first whether it stood anywhere would cost a look of its own.
+    if (Drection == kCurrent) {
+        listing.FindFirst(refind);
+        return !listing.NoMatch();
+    }
     if (listing.isBOF() || listing.isEOF()) {
-        if (listing.RecordCount() == 0)
+        // BOF and EOF both: the listing is empty, what a RecordCount of 0 says, without a count
+        // that would read every row.
+        if (listing.isBOF() && listing.isEOF())
             return false;
         listing.FindFirst(refind);
         return !listing.NoMatch();
@@ -44,9 +52,6 @@ bool frmDigBrowse::FMove(const int &Drection)
             return false;
         }
         return true;
-    case kCurrent:
-        listing.FindFirst(refind);
-        return !listing.NoMatch();
     case kFirst:
         listing.MoveFirst();
         return true;

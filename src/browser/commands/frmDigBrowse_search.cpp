@@ -101,30 +101,21 @@ void frmDigBrowse::ClearQuickSearch()
 void frmDigBrowse::RefillGridFromIndex(const std::vector<quint32> &summaries, bool filtered)
 {
     RefillRows([this, &summaries] {
-        SpGrdDig->setRowCount(long(summaries.size()) + 1);
-        long row = 1;
+        GridRows rows;
         for (const quint32 summary : summaries) {
             const QuickSearchIndex::Cells cells = mSearchIndex.cells(summary);
-            for (int col = 0; col < 4; ++col)
-                SpGrdDig->setText(row, col, cells[size_t(col)]);
-            ++row;
+            const QByteArray texts[4] = {cells[0].toUtf8(), cells[1].toUtf8(), cells[2].toUtf8(),
+                                         cells[3].toUtf8()};
+            const QByteArrayView views[4] = {texts[0], texts[1], texts[2], texts[3]};
+            rows.append(views, 4);
         }
+        SpGrdDig->appendRows(rows);
     });
     mblnSearching = filtered;
     Guarded([this, filtered] {
         mblnFiltered = filtered;
         UpdateStatusLine();
     });
-}
-
-// Right after a full refill the grid shows every stored summary in listing order.
-void frmDigBrowse::BuildSearchIndex()
-{
-    mSearchIndex.clear();
-    mSearchIndex.reserve(SpGrdDig->rowCount() - 2);
-    for (long row = 1; row < SpGrdDig->rowCount() - 1; ++row)
-        mSearchIndex.append(RowCells(row));
-    mSearchIndex.squeeze();
 }
 
 QuickSearchIndex::Cells frmDigBrowse::RowCells(long row) const

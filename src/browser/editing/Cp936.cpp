@@ -10,10 +10,12 @@
 
 namespace {
 
-constexpr const char *kUtf32Native =
-    std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE";
+constexpr const char *kUtf16Native =
+    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 const iconv_t kNoDescriptor = reinterpret_cast<iconv_t>(-1);
 const size_t kIconvFailed = static_cast<size_t>(-1);
+// Code page 936 has no byte 81 to FE on its own: such a byte leads a character of two.
+constexpr unsigned char kFirstLeadByte = 0x81;
 
 iconv_t openDescriptor(const char *to, const char *from)
 {
@@ -27,7 +29,7 @@ iconv_t openDescriptor(const char *to, const char *from)
 struct SharedEncoder
 {
     std::mutex mutex;
-    iconv_t cd = openDescriptor("CP936", kUtf32Native);
+    iconv_t cd = openDescriptor("CP936", kUtf16Native);
 
     ~SharedEncoder() { iconv_close(cd); }
 };
@@ -50,28 +52,58 @@ Cp936Encoder::Cp936Encoder()
 {
 }
 
+void Cp936Encoder::takeConverted(const char *end)
+{
+    const auto *byte = reinterpret_cast<const unsigned char *>(m_bytes.constData());
+    const auto *last = reinterpret_cast<const unsigned char *>(end);
+    while (byte < last) {
+        if (*byte < kFirstLeadByte || byte + 1 == last) {
+            m_codes.push_back(*byte++);
+        } else {
+            m_codes.push_back(byte[0] * 256u + byte[1]);
+            byte += 2;
+        }
+    }
+}
+
+const std::vector<unsigned> &Cp936Encoder::codesOf(QStringView text)
+{
+    m_codes.clear();
+    const iconv_t cd = sharedEncoder().cd;
+    // A failed conversion may leave shift state behind; every text starts from the initial one.
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char *in = reinterpret_cast<char *>(const_cast<char16_t *>(text.utf16()));
+    size_t inLeft = size_t(text.size()) * sizeof(char16_t);
+    // Two bytes at most for each unit: a character of the code page takes one unit.
+    m_bytes.resize(text.size() * 2);
+    while (inLeft > 0) {
+        char *out = m_bytes.data();
+        size_t outLeft = size_t(m_bytes.size());
+        const bool done = iconv(cd, &in, &inLeft, &out, &outLeft) != kIconvFailed;
+        takeConverted(out);
+        if (done)
+            break;
+        // Stopped at a character the code page lacks, or a broken surrogate: that character
+        // is unencodable, and the conversion goes on after it.
+        const auto *unit = reinterpret_cast<const char16_t *>(in);
+        const bool pair = inLeft >= 2 * sizeof(char16_t) && QChar::isHighSurrogate(unit[0]) &&
+                          QChar::isLowSurrogate(unit[1]);
+        const size_t skipped = (pair ? 2 : 1) * sizeof(char16_t);
+        in += skipped;
+        inLeft -= skipped;
+        m_codes.push_back(kCp936Unencodable);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    return m_codes;
+}
+
 unsigned Cp936Encoder::codeOf(char32_t ch)
 {
-    const iconv_t cd = sharedEncoder().cd;
-    // A failed conversion may leave shift state behind; start every character from the initial one.
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-
-    char *in = reinterpret_cast<char *>(&ch);
-    size_t inLeft = sizeof ch;
-    std::array<unsigned char, 4> out{};
-    char *outPtr = reinterpret_cast<char *>(out.data());
-    size_t outLeft = out.size();
-    if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == kIconvFailed)
-        return kCp936Unencodable;
-
-    switch (out.size() - outLeft) {
-    case 1:
-        return out[0];
-    case 2:
-        return out[0] * 256u + out[1];
-    default:
-        return kCp936Unencodable;
-    }
+    const bool pair = QChar::requiresSurrogates(ch);
+    const char16_t units[2] = {pair ? QChar::highSurrogate(ch) : char16_t(ch),
+                               pair ? QChar::lowSurrogate(ch) : u'\0'};
+    const std::vector<unsigned> &codes = codesOf(QStringView(units, pair ? 2 : 1));
+    return codes.empty() ? kCp936Unencodable : codes.front();
 }
 
 namespace {

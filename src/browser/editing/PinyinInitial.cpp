@@ -6,10 +6,9 @@
 
 namespace {
 
-// The rules in order, the first that applies deciding.
-char32_t initialOf(char32_t ch, Cp936Encoder &encoder)
+// The rules in order, the first that applies deciding; code is the character's in code page 936.
+char32_t initialOf(char32_t ch, unsigned code)
 {
-    const unsigned code = encoder.codeOf(ch);
     if (const char letter = level1Letter(code))
         return letter;
     if (code >= 'A' && code <= '[')
@@ -43,9 +42,10 @@ void appendCharacter(QString &out, char32_t ch)
 
 void AppendMnemonic(QStringView text, Cp936Encoder &encoder, QString &out)
 {
-    for (qsizetype i = 0; i < text.size();) {
+    qsizetype i = 0;
+    for (const unsigned code : encoder.codesOf(text)) {
         const auto [ch, units] = characterAt(text, i);
-        appendCharacter(out, initialOf(ch, encoder));
+        appendCharacter(out, initialOf(ch, code));
         i += units;
     }
 }

@@ -13,6 +13,8 @@
 #include "SqlTexts.h"
 #include "StringTable.h"
 
+#include <QScopeGuard>
+
 #include <cstdlib>
 
 namespace {
@@ -90,11 +92,16 @@ bool frmDigBrowse::FDelete()
 
         const long row = SpGrdDig->currentRow();
         DeleteFoundRecord();
-        AppendBlankRow();
-        SpGrdDig->removeRow(row);
-        SpGrdDig->setRowCount(SpGrdDig->rowCount() - 1);
-        SpGrdDig->setCurrentRow(row);
-        BounceColumn();
+        {
+            // The grid's rows change three times: its view hears of them once.
+            SpGrdDig->setRedraw(false);
+            const auto redraw = qScopeGuard([this] { SpGrdDig->setRedraw(true); });
+            AppendBlankRow();
+            SpGrdDig->removeRow(row);
+            SpGrdDig->setRowCount(SpGrdDig->rowCount() - 1);
+            SpGrdDig->setCurrentRow(row);
+            BounceColumn();
+        }
         SaveRowState(row);
         mblnAddMark = SpGrdDig->rowCount() == SpGrdDig->currentRow() + 1;
         DropPendingEdit();

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVarLengthArray>
 
+#include <bitset>
+
 namespace {
 
 // The dictionary's words, read once from the table: their texts one after another, and beside
@@ -15,7 +17,16 @@ struct Phrases
     QString words;
     QByteArray initials;
     QHash<QStringView, qsizetype> offsets; // word -> where it starts in words and initials
+    // A bit for each pair of first units some word begins with (pairs may share a bit): most
+    // places of a text begin no word, and this tells so without a look-up.
+    std::bitset<1 << 16> starts;
 };
+
+size_t startBit(QChar first, QChar second)
+{
+    const quint32 pair = quint32(first.unicode()) << 16 | second.unicode();
+    return (pair * 2654435761u) >> 16;
+}
 
 Phrases loadPhrases()
 {
@@ -30,8 +41,12 @@ Phrases loadPhrases()
         phrases.initials.append(line.mid(tab + 1).toLatin1());
     }
     // The views go into the finished text, which never changes again.
-    for (const auto &[offset, length] : spans)
-        phrases.offsets.insert(QStringView(phrases.words).mid(offset, length), offset);
+    for (const auto &[offset, length] : spans) {
+        const QStringView word = QStringView(phrases.words).mid(offset, length);
+        phrases.offsets.insert(word, offset);
+        if (word.size() >= 2)
+            phrases.starts.set(startBit(word[0], word[1]));
+    }
     return phrases;
 }
 
@@ -72,6 +87,8 @@ void PolyphoneInitials(QStringView text, std::vector<quint32> &masks)
     QVarLengthArray<quint32, 64> fromWords(n, 0);
     const qsizetype longest = qsizetype(PinyinTable::kLongestPhrase);
     for (qsizetype start = 0; start + 1 < n && nextInWords[start] < n; ++start) {
+        if (!table.starts.test(startBit(text[start], text[start + 1])))
+            continue;
         for (qsizetype length = 2; length <= longest && start + length <= n; ++length) {
             if (nextInWords[start] >= start + length)
                 continue;

@@ -3,15 +3,56 @@
 #include "PolyphoneInitials.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
 constexpr quint8 kFirstSet = 0x80;
 constexpr int kMaxSets = 0x80;
+constexpr quint32 kNoEntry = 0xffffffff;
 
 bool oneLetter(quint32 mask)
 {
     return mask != 0 && (mask & (mask - 1)) == 0;
+}
+
+// UTF-8 from the database into UTF-16, the common case at its own speed: the text of every
+// summary of a listing passes through here. A broken sequence gives U+FFFD, as Qt's decoder does.
+void decodeUtf8(QByteArrayView in, QString &out)
+{
+    out.resize(in.size()); // never more units than bytes
+    char16_t *to = reinterpret_cast<char16_t *>(out.data());
+    const auto *p = reinterpret_cast<const quint8 *>(in.data());
+    const quint8 *end = p + in.size();
+    const auto continuation = [&](qsizetype k) { return p + k < end && (p[k] & 0xC0) == 0x80; };
+    while (p < end) {
+        const quint8 b = *p;
+        if (b < 0x80) {
+            *to++ = b;
+            ++p;
+        } else if (b >= 0xC2 && b < 0xE0 && continuation(1)) {
+            *to++ = char16_t((b & 0x1F) << 6 | (p[1] & 0x3F));
+            p += 2;
+        } else if (b >= 0xE0 && b < 0xF0 && continuation(1) && continuation(2)) {
+            const char32_t u = (b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+            *to++ = u >= 0x800 ? char16_t(u) : char16_t(QChar::ReplacementCharacter);
+            p += 3;
+        } else if (b >= 0xF0 && b < 0xF5 && continuation(1) && continuation(2) && continuation(3)) {
+            const char32_t u =
+                (b & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+            if (u >= 0x10000 && u <= 0x10FFFF) {
+                *to++ = QChar::highSurrogate(u);
+                *to++ = QChar::lowSurrogate(u);
+            } else {
+                *to++ = QChar::ReplacementCharacter;
+            }
+            p += 4;
+        } else {
+            *to++ = QChar::ReplacementCharacter;
+            ++p;
+        }
+    }
+    out.truncate(to - reinterpret_cast<const char16_t *>(out.constData()));
 }
 
 quint16 clampedLength(qsizetype length)
@@ -19,11 +60,28 @@ quint16 clampedLength(qsizetype length)
     return quint16(std::min<qsizetype>(length, 0xFFFF));
 }
 
+// An eighth is kept for the window's own additions: a vector filled to its last place copies all
+// of itself on the next one, which the first summary added would pay.
+template <typename T>
+void keepRoom(std::vector<T> &values)
+{
+    const size_t wanted = values.size() + values.size() / 8 + 64;
+    if (values.capacity() <= wanted)
+        return;
+    std::vector<T> kept;
+    kept.reserve(wanted);
+    kept.assign(values.begin(), values.end());
+    values.swap(kept);
+}
+
 } // namespace
 
 void QuickSearchIndex::clear()
 {
     m_entries.clear();
+    m_byCode.clear();
+    m_slotsUsed = 0;
+    m_hashed = 0;
     m_pool.clear();
     m_initials.clear();
     m_letterSets.clear();
@@ -39,9 +97,10 @@ void QuickSearchIndex::reserve(qsizetype summaries)
 
 void QuickSearchIndex::squeeze()
 {
-    m_entries.shrink_to_fit();
-    m_pool.squeeze();
-    m_initials.shrink_to_fit();
+    hashNew();
+    keepRoom(m_entries);
+    keepRoom(m_initials);
+    m_pool.squeeze(); // a QString grows in place
 }
 
 // The byte a unit of text is searched by: its one letter, the set of its letters, or for a unit
@@ -61,47 +120,112 @@ quint8 QuickSearchIndex::initialByte(quint32 mask, QChar unit)
     return quint8(kFirstSet + m_letterSets.size() - 1);
 }
 
-QuickSearchIndex::Entry QuickSearchIndex::encode(const Cells &cells)
+QuickSearchIndex::Entry QuickSearchIndex::encode(QStringView code, QStringView text,
+                                                 QStringView mnemonic, quint32 account)
 {
     Entry entry{};
     entry.start = quint32(m_pool.size());
-    entry.codeLength = clampedLength(cells[0].size());
-    entry.textLength = clampedLength(cells[1].size());
-    entry.mnemonicLength = clampedLength(cells[2].size());
-    m_pool.append(QStringView(cells[0]).left(entry.codeLength));
-    m_pool.append(QStringView(cells[1]).left(entry.textLength));
-    m_pool.append(QStringView(cells[2]).left(entry.mnemonicLength));
+    entry.codeLength = clampedLength(code.size());
+    entry.textLength = clampedLength(text.size());
+    entry.mnemonicLength = clampedLength(mnemonic.size());
+    m_pool.append(code.left(entry.codeLength));
+    m_pool.append(text.left(entry.textLength));
+    m_pool.append(mnemonic.left(entry.mnemonicLength));
 
-    const QStringView text = QStringView(cells[1]).left(entry.textLength);
-    std::vector<quint32> masks;
-    PolyphoneInitials(text, masks);
+    text = text.left(entry.textLength);
+    PolyphoneInitials(text, m_masks);
     entry.initials = quint32(m_initials.size());
     for (qsizetype i = 0; i < text.size(); ++i)
-        m_initials.push_back(initialByte(masks[size_t(i)], text[i]));
-
-    const auto account = m_accountIndex.constFind(cells[3]);
-    if (account != m_accountIndex.constEnd()) {
-        entry.account = *account;
-    } else {
-        entry.account = quint32(m_accounts.size());
-        m_accounts.append(cells[3]);
-        m_accountIndex.insert(cells[3], entry.account);
-    }
+        m_initials.push_back(initialByte(m_masks[size_t(i)], text[i]));
+    entry.account = account;
     entry.alive = true;
     return entry;
 }
 
+// Account names are kept once each, found again by their UTF-8 text.
+quint32 QuickSearchIndex::accountOf(QByteArrayView utf8)
+{
+    const auto known = m_accountIndex.constFind(QByteArray::fromRawData(utf8.data(), utf8.size()));
+    if (known != m_accountIndex.constEnd())
+        return *known;
+    const auto account = quint32(m_accounts.size());
+    m_accounts.append(QString::fromUtf8(utf8));
+    m_accountIndex.insert(utf8.toByteArray(), account);
+    return account;
+}
+
 void QuickSearchIndex::append(const Cells &cells)
 {
-    m_entries.push_back(encode(cells));
+    m_entries.push_back(encode(cells[0], cells[1], cells[2], accountOf(cells[3].toUtf8())));
     ++m_count;
+}
+
+void QuickSearchIndex::appendUtf8(const QByteArrayView *cells, int count)
+{
+    for (int i = 0; i < 3; ++i)
+        decodeUtf8(i < count ? cells[i] : QByteArrayView(), m_decoded[size_t(i)]);
+    m_entries.push_back(encode(m_decoded[0], m_decoded[1], m_decoded[2],
+                               accountOf(count > 3 ? cells[3] : QByteArrayView())));
+    ++m_count;
+}
+
+// Enters the entries appended since the table was last brought up to date; a table that would
+// grow too full is made anew for all of them at once.
+void QuickSearchIndex::hashNew()
+{
+    const size_t fresh = m_entries.size() - m_hashed;
+    if (fresh == 0)
+        return;
+    // At most half the slots taken keeps the probes short.
+    if (2 * (m_slotsUsed + fresh) > m_byCode.size()) {
+        rehash(std::max<size_t>(64, 4 * size_t(m_count)));
+        return;
+    }
+    for (; m_hashed < m_entries.size(); ++m_hashed)
+        place(quint32(m_hashed), qHash(code(m_entries[m_hashed])));
+}
+
+void QuickSearchIndex::place(quint32 entry, size_t hash)
+{
+    const size_t mask = m_byCode.size() - 1;
+    size_t slot = hash & mask;
+    while (m_byCode[slot] != kNoEntry)
+        slot = (slot + 1) & mask;
+    m_byCode[slot] = entry;
+    ++m_slotsUsed;
+}
+
+// Slots for the living entries only, at least `wanted` of them (rounded up to a power of two).
+// A large table is read at random: the slots a few entries ahead are asked of memory while the
+// current one is placed, rather than waited for one by one.
+void QuickSearchIndex::rehash(size_t wanted)
+{
+    m_byCode.assign(std::bit_ceil(wanted), kNoEntry);
+    m_slotsUsed = 0;
+    const size_t mask = m_byCode.size() - 1;
+    std::vector<size_t> hashes(m_entries.size());
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        hashes[i] = qHash(code(m_entries[i]));
+    constexpr size_t kAhead = 16;
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        if (i + kAhead < m_entries.size())
+            __builtin_prefetch(&m_byCode[hashes[i + kAhead] & mask]);
+        if (m_entries[i].alive)
+            place(quint32(i), hashes[i]);
+    }
+    m_hashed = m_entries.size();
 }
 
 qsizetype QuickSearchIndex::indexOf(const QString &code) const
 {
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].alive && this->code(m_entries[i]) == code)
-            return qsizetype(i);
+    if (m_byCode.empty())
+        return -1;
+    const size_t mask = m_byCode.size() - 1;
+    for (size_t slot = qHash(QStringView(code)) & mask; m_byCode[slot] != kNoEntry;
+         slot = (slot + 1) & mask) {
+        const Entry &entry = m_entries[m_byCode[slot]];
+        if (entry.alive && this->code(entry) == code)
+            return m_byCode[slot];
     }
     return -1;
 }
@@ -109,15 +233,20 @@ qsizetype QuickSearchIndex::indexOf(const QString &code) const
 // The old content stays in the pools unused until the next full refill rebuilds the index.
 void QuickSearchIndex::save(const QString &oldCode, const Cells &cells)
 {
+    hashNew();
     const qsizetype i = indexOf(oldCode);
-    if (i < 0)
+    if (i < 0) {
         append(cells);
-    else
-        m_entries[size_t(i)] = encode(cells);
+        return;
+    }
+    m_entries[size_t(i)] = encode(cells[0], cells[1], cells[2], accountOf(cells[3].toUtf8()));
+    if (cells[0] != oldCode)
+        place(quint32(i), qHash(code(m_entries[size_t(i)])));
 }
 
 void QuickSearchIndex::remove(const QString &code)
 {
+    hashNew();
     const qsizetype i = indexOf(code);
     if (i < 0)
         return;
@@ -196,6 +325,7 @@ qsizetype QuickSearchIndex::memoryUsed() const
     qsizetype accounts = 0;
     for (const QString &name : m_accounts)
         accounts += name.capacity() * 2 + 64; // the text, its header and the index's hash node
-    return qsizetype(m_entries.capacity() * sizeof(Entry)) + m_pool.capacity() * 2 +
+    return qsizetype(m_entries.capacity() * sizeof(Entry) + m_byCode.capacity() * sizeof(quint32)) +
+           m_pool.capacity() * 2 +
            qsizetype(m_initials.capacity() + m_letterSets.capacity() * sizeof(quint32)) + accounts;
 }

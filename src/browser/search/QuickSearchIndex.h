@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringView>
@@ -20,10 +21,13 @@ public:
 
     void clear();
     void reserve(qsizetype summaries);
-    // Gives back the room kept for growth, once a whole listing has been appended.
+    // Gives back most of the room kept for growth, once a whole listing has been appended.
     void squeeze();
     // A summary after the others.
     void append(const Cells &cells);
+    // The same from a grid row's cells in UTF-8 (code, text, mnemonic, account name; missing ones
+    // empty), the way a whole listing is taken in.
+    void appendUtf8(const QByteArrayView *cells, int count);
     // A summary saved under a new content: the one stored under oldCode, or a new one at the end.
     void save(const QString &oldCode, const Cells &cells);
     void remove(const QString &code);
@@ -50,7 +54,16 @@ private:
         bool alive;
     };
 
-    Entry encode(const Cells &cells);
+    Entry encode(QStringView code, QStringView text, QStringView mnemonic, quint32 account);
+    quint32 accountOf(QByteArrayView utf8);
+    // The table of entries by code: open addressing over the code's hash, so that a save or a
+    // deletion finds its summary at once whatever the size of the listing. Entries appended are
+    // entered when the table is next needed (a whole listing at once, when it is squeezed). A slot
+    // may still name an entry whose code has changed or that was removed since: look-ups pass
+    // over those.
+    void hashNew();
+    void place(quint32 entry, size_t hash);
+    void rehash(size_t wanted);
     quint8 initialByte(quint32 mask, QChar unit);
     bool initialsMatch(const Entry &entry, QStringView upper) const;
     QStringView code(const Entry &entry) const;
@@ -59,10 +72,16 @@ private:
     qsizetype indexOf(const QString &code) const;
 
     std::vector<Entry> m_entries;
+    // Reused by every summary taken in: its cells decoded, its text's initials.
+    std::array<QString, 3> m_decoded;
+    std::vector<quint32> m_masks;
+    std::vector<quint32> m_byCode; // entry numbers; a power of two of slots, kNoEntry when free
+    size_t m_slotsUsed = 0;
+    size_t m_hashed = 0; // the entries before this one are in m_byCode
     QString m_pool;
     std::vector<quint8> m_initials;
     std::vector<quint32> m_letterSets; // byte 0x80 + i stands for the letters of set i
     QStringList m_accounts;
-    QHash<QString, quint32> m_accountIndex;
+    QHash<QByteArray, quint32> m_accountIndex; // by the name in UTF-8
     qsizetype m_count = 0;
 };

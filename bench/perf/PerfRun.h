@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+// One figure of the table: what the component did, and the engine's own figure for the same work
+// on the same data, measured in the same run.
+struct PerfFigure
+{
+    QString action;
+    double value = 0;
+    QString unit; // "ms", "B", "lines/s"
+    double baseline = 0;
+    QString baselineWhat;
+    QString target;      // "2x" (at most twice the baseline), "10x", "400 B", "2M lines/s", "" none
+    bool failed = false; // the action met a message box it should not have
+};
+
+// The window's actions on a ledger of n summaries (an SQLite file or a postgresql:// URL), each
+// beside the engine's raw figure. Changes the ledger.
+std::vector<PerfFigure> RunWindowFigures(const QString &target, int n);
+// The mnemonic of the ledger's n texts, a line each, against a plain iconv loop over them.
+std::vector<PerfFigure> RunMnemonicFigures(int n);
