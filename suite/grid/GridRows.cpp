@@ -144,6 +144,8 @@ quint32 GridRows::write(const QByteArrayView *cells, int count)
     for (int i = 0; i < count; ++i)
         putNumber(p, quint32(cells[i].size()));
     for (int i = 0; i < count; ++i) {
+        if (cells[i].isEmpty())
+            continue; // an empty view may hold no pointer at all, which memcpy must not get
         std::memcpy(p, cells[i].data(), size_t(cells[i].size()));
         p += cells[i].size();
     }
