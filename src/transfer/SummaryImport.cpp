@@ -85,13 +85,11 @@ void SummaryImport::write(const ImportRow &row, bool stored)
     }
     m_report.failureLine = row.line;
     if (stored) {
-        // The listing narrowed to the one summary: a find in the whole listing would cost more
-        // with every summary written.
-        m_listing->setFilter(SqlText::RecordRefindCriterion(row.code));
-        m_listing->Requery();
-        if (m_listing->RecordCount() == 0)
+        // Found again by its code: one look through the listing's key, however many summaries
+        // the import has written.
+        m_listing->FindFirst(SqlText::RecordRefindCriterion(row.code));
+        if (m_listing->NoMatch())
             throw DataKit::Error(DataKit::errDeletedByOther, LoadResStrings({104, 2, 107}));
-        m_listing->MoveFirst();
         m_listing->Edit();
     } else {
         m_listing->AddNew();
