@@ -710,6 +710,22 @@ void tst_Commands::addOnAnExistingSummaryIsRefused()
     press(h, Qt::Key_Up);
     press(h, Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
+
+    // Add on a summary another user deleted meanwhile stores it again in its own row; the blank
+    // entry row stays the one row below the summaries.
+    goToRow(h, 34);
+    typeNewSummary(h, QStringLiteral("81"), QStringLiteral("再增一条"));
+    press(h, Qt::Key_Up);
+    press(h, Qt::Key_Up);
+    QCOMPARE(h.grid().currentRow(), 34L);
+    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId = '81'"));
+    h.click(QStringLiteral("TlbAdd"));
+    KV_VERIFY_MODALS(modal);
+    QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("81")).value(1), QStringLiteral("再增一条"));
+    QCOMPARE(h.grid().rowCount(), 36L);
+    QCOMPARE(h.row(34).value(0), QStringLiteral("81"));
+    QCOMPARE(h.grid().currentRow(), 35L);
+    QCOMPARE(h.row(35), QStringList({"", "", "", ""}));
 }
 
 void tst_Commands::moveOnAnEmptyListing()

@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 
+#include <optional>
+
 namespace kvtest {
 
 namespace {
@@ -191,14 +193,16 @@ void RandomRun::leaveOrCommand()
     const bool pending = w().editing();
     const QStringList before = snapshot();
     QStringList typed = rowOf(w().currentRowMark());
+    // An account refused before (its check still held the row's last one) is checked anew when
+    // the action commits the editor.
+    std::optional<QStringList> accountInEditor;
     if (grid.isEditing()) {
         const QString text = grid.editor()->text();
         typed[grid.currentColumn()] = text;
         if (grid.currentColumn() == 1 && typed[2].isEmpty()) // committed, fills the mnemonic
             typed[2] = MnemonicOf(typed[1]);
-        // An account refused before (its check still held the row's last one) is checked anew.
         if (grid.currentColumn() == 3 && accountCode(text) != accountCode(QString()))
-            m_touchedFor = text != before[3] ? before : QStringList();
+            accountInEditor = text != before[3] ? before : QStringList();
     }
     const long row = grid.currentRow();
     const qsizetype said = m_answerer.messages.size();
@@ -212,6 +216,8 @@ void RandomRun::leaveOrCommand()
         "key",    "click",   "Add",  "Enter in the account", "Cancel", "Delete",
         "Delete", "Refresh", "sort", "Find or Filter",       "close",  "F2 Esc"};
     trace(QString::fromLatin1(names[kind]) + (m_answerer.yes ? " (yes)" : " (no)"));
+    if (accountInEditor && kind != 11) // F2 Esc gives the editor's text up
+        m_touchedFor = *accountInEditor;
     switch (kind) {
     case 0:
         press(
@@ -279,9 +285,10 @@ void RandomRun::leaveOrCommand()
     if (leaves && !refused && left)
         saved(before, typed, adding, !m_touchedFor.isEmpty() && m_touchedFor == before);
     // These put the row back as it was entered, or enter it anew (an account typed into it
-    // before is no change then), unless they were refused.
+    // before is no change then), unless they were refused; a refused deletion that refreshed the
+    // listing has entered the row anew all the same.
     if ((kind == 2 || kind == 4 || kind == 7 || kind == 8 || kind == 10 || deleting.size()) &&
-        !refused)
+        (!refused || (deleting.size() && !w().editing())))
         m_touchedFor.clear();
     // Whatever a deletion reported, the summaries it meant to delete and did are gone.
     if (!deleting.isEmpty()) {

@@ -101,7 +101,10 @@ void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
             mSearchIndex.append(RowCells(row));
             mblnAddMark = false;
             mblnEditing = false;
-            AppendBlankRow();
+            // Add pressed on an existing summary's row (one another user deleted meanwhile) has
+            // stored it again in its own row: the entry row is still there below.
+            if (row == SpGrdDig->rowCount() - 1)
+                AppendBlankRow();
             SpGrdDig->setCurrentRow(SpGrdDig->rowCount() - 1);
             StoredCountChanged(1);
         } else if (!FCur()) {
@@ -145,6 +148,11 @@ void frmDigBrowse::gridRowEnter()
     setKeyPreview(true);
     const long current = SpGrdDig->currentRow();
     if (current != mlngCurRow) {
+        // The untouched entry row is left without a row-leave (a saved one has dropped its add
+        // mark already): what an Add refused there, or cells typed and emptied again, left
+        // pending does not follow the cursor.
+        if (mblnAddMark)
+            mblnEditing = false;
         SaveRowState(current);
         mlngCurRow = current;
         setButton(QStringLiteral("TlbCancel"), false);
