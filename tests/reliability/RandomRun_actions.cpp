@@ -228,11 +228,17 @@ void RandomRun::leaveOrCommand()
         clickCell(grid, 1 + pick(int(grid.rowCount()) - 1), pick(4));
         h().settle();
         break;
-    case 2: // Add, wherever it is offered, saves the row as a new summary
+    case 2: // Add, wherever it is offered, saves the row as a new summary; its key only while a
+            // new row is being typed
         if (!h().enabled(QStringLiteral("TlbAdd")))
             return;
-        leaves = adding = true;
-        chance(50) ? h().click(QStringLiteral("TlbAdd")) : press(Qt::Key_I, Qt::ControlModifier);
+        if (chance(50)) {
+            leaves = adding = true;
+            h().click(QStringLiteral("TlbAdd"));
+        } else {
+            leaves = adding = w().mblnAddMark && w().editing();
+            press(Qt::Key_I, Qt::ControlModifier);
+        }
         break;
     case 3:
         clickCell(grid, row, 3);
