@@ -32,6 +32,11 @@ Handle *driverHandle(const QSqlDatabase &db, std::initializer_list<const char *>
     return nullptr;
 }
 
+PGconn *postgresHandle(const QSqlDatabase &db)
+{
+    return driverHandle<PGconn>(db, {"PGconn*", "pg_conn*"});
+}
+
 struct SqliteStatement
 {
     sqlite3_stmt *statement = nullptr;
@@ -115,7 +120,7 @@ bool Connection::readSqliteRows(const QByteArray &sql, int fields, const RowRead
 
 bool Connection::readPostgresRows(const QByteArray &sql, int fields, const RowReader &row)
 {
-    PGconn *conn = driverHandle<PGconn>(database(), {"PGconn*", "pg_conn*"});
+    PGconn *conn = postgresHandle(database());
     if (!conn)
         return false;
     // Whatever an earlier statement left unread would make the server refuse this one.
@@ -163,7 +168,7 @@ int Connection::write(const QString &sql, const QVariantList &binds, Activity ac
                       bool savepoint)
 {
     ensureConnected();
-    PGconn *conn = m_postgres ? driverHandle<PGconn>(database(), {"PGconn*", "pg_conn*"}) : nullptr;
+    PGconn *conn = m_postgres ? postgresHandle(database()) : nullptr;
     if (!conn)
         return execute(sql, binds, activity, savepoint).numRowsAffected();
     const bool guard = savepoint && m_inTransaction;

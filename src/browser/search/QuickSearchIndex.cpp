@@ -76,25 +76,6 @@ void keepRoom(std::vector<T> &values)
 
 } // namespace
 
-void QuickSearchIndex::clear()
-{
-    m_entries.clear();
-    m_byCode.clear();
-    m_slotsUsed = 0;
-    m_hashed = 0;
-    m_pool.clear();
-    m_initials.clear();
-    m_letterSets.clear();
-    m_accounts.clear();
-    m_accountIndex.clear();
-    m_count = 0;
-}
-
-void QuickSearchIndex::reserve(qsizetype summaries)
-{
-    m_entries.reserve(size_t(summaries));
-}
-
 void QuickSearchIndex::squeeze()
 {
     hashNew();

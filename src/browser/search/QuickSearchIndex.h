@@ -19,8 +19,6 @@ public:
     // The four cells of a grid row: code, text, mnemonic, account name.
     using Cells = std::array<QString, 4>;
 
-    void clear();
-    void reserve(qsizetype summaries);
     // Gives back most of the room kept for growth, once a whole listing has been appended.
     void squeeze();
     // A summary after the others.
