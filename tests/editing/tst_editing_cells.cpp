@@ -7,7 +7,9 @@
 #include "Recordset.h"
 #include "TestDatabase.h"
 
+#include <QClipboard>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -133,14 +135,29 @@ void tst_EditingCells::refusesIllegalCharacters_data()
     QTest::addColumn<long>("column");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("fixed");
-    QTest::newRow("code |") << 0L << QStringLiteral("9|") << QStringLiteral("9");
-    QTest::newRow("code '") << 0L << QStringLiteral("9'") << QStringLiteral("9");
-    QTest::newRow("text |") << 1L << QStringLiteral("收款|") << QStringLiteral("收款");
-    QTest::newRow("text '") << 1L << QStringLiteral("收款'") << QStringLiteral("收款");
-    QTest::newRow("mnemonic |") << 2L << QStringLiteral("S|") << QStringLiteral("S");
-    QTest::newRow("mnemonic '") << 2L << QStringLiteral("S'") << QStringLiteral("S");
-    QTest::newRow("account |") << 3L << QStringLiteral("1|") << QStringLiteral("1122");
-    QTest::newRow("account '") << 3L << QStringLiteral("1' OR '1'='1") << QStringLiteral("1122");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("code |") << 0L << QStringLiteral("9|") << QStringLiteral("9") << kIllegal;
+    QTest::newRow("code '") << 0L << QStringLiteral("9'") << QStringLiteral("9") << kIllegal;
+    QTest::newRow("text |") << 1L << QStringLiteral("收款|") << QStringLiteral("收款") << kIllegal;
+    QTest::newRow("text '") << 1L << QStringLiteral("收款'") << QStringLiteral("收款") << kIllegal;
+    QTest::newRow("mnemonic |") << 2L << QStringLiteral("S|") << QStringLiteral("S") << kIllegal;
+    QTest::newRow("mnemonic '") << 2L << QStringLiteral("S'") << QStringLiteral("S") << kIllegal;
+    QTest::newRow("account |") << 3L << QStringLiteral("1|") << QStringLiteral("1122") << kIllegal;
+    QTest::newRow("account '") << 3L << QStringLiteral("1' OR '1'='1") << QStringLiteral("1122")
+                               << kIllegal;
+    // Pasted (everything after the first character): what no key types.
+    QTest::newRow("code NUL pasted")
+        << 0L << QStringLiteral("9") + QChar(0) + QStringLiteral("8") << QStringLiteral("9")
+        << QStringLiteral("常用摘要编码：单元格中有控制字符 U+0000（第 2 个字符），如换行、制表符，"
+                          "请重新录入！");
+    QTest::newRow("text tab pasted")
+        << 1L << QStringLiteral("收\t款") << QStringLiteral("收款")
+        << QStringLiteral("常用摘要正文：单元格中有控制字符 U+0009（第 2 个字符），如换行、制表符，"
+                          "请重新录入！");
+    QTest::newRow("mnemonic private use pasted")
+        << 2L << QStringLiteral("S\uE000") << QStringLiteral("S")
+        << QStringLiteral("常用摘要助记码：单元格中有不能识别的字符 U+E000（第 2 个字符），请重新"
+                          "录入！");
 }
 
 void tst_EditingCells::refusesIllegalCharacters()
@@ -148,19 +165,27 @@ void tst_EditingCells::refusesIllegalCharacters()
     QFETCH(long, column);
     QFETCH(QString, typed);
     QFETCH(QString, fixed);
+    QFETCH(QString, message);
     const auto db = kvtest::hostDatabase();
     BrowserHarness h(db);
     h.open();
     kvtest::ModalDriver modal;
     const long blank = kDemoBlankRow;
+    const auto type = [&h, pasted = message != kIllegal](const QString &text) {
+        if (!pasted)
+            return ::type(h, text);
+        ::type(h, text.left(1));
+        QGuiApplication::clipboard()->setText(text.mid(1));
+        press(h, Qt::Key_V, Qt::ControlModifier);
+    };
 
     for (long col = 0; col < column; ++col)
         press(h, Qt::Key_Tab);
     // The first character opens the editor; the window refuses "|" and "'" only while no editor
     // is open, so the rest reach the editor and the cell check must catch them.
-    type(h, typed);
+    type(typed);
     QCOMPARE(editorText(h), typed);
-    modal.expectMessage(kIllegal, QMessageBox::Critical);
+    modal.expectMessage(message, QMessageBox::Critical);
     press(h, Qt::Key_Tab);
     KV_VERIFY_MODALS(modal);
     // Refused: the cursor and the open editor stay, with everything typed; the cell keeps its old
@@ -171,7 +196,7 @@ void tst_EditingCells::refusesIllegalCharacters()
     QCOMPARE(h.grid().text(blank, column), QString());
     QCOMPARE(state(h), QStringLiteral("adding --+--"));
     // Moving away is refused the same way.
-    modal.expectMessage(kIllegal, QMessageBox::Critical);
+    modal.expectMessage(message, QMessageBox::Critical);
     press(h, Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), blank);
@@ -179,7 +204,7 @@ void tst_EditingCells::refusesIllegalCharacters()
 
     // Corrected, the cell is accepted; Ctrl+Z then empties the blank entry row again.
     press(h, Qt::Key_A, Qt::ControlModifier);
-    type(h, fixed);
+    ::type(h, fixed);
     press(h, Qt::Key_Tab);
     KV_VERIFY_MODALS(modal);
     QVERIFY(!h.grid().isEditing());
@@ -192,8 +217,8 @@ void tst_EditingCells::refusesIllegalCharacters()
     const QStringList before = storedSummary(*db, QStringLiteral("03"));
     const QStringList shown = h.row(3);
     goTo(h, 3, column);
-    type(h, typed);
-    modal.expectMessage(kIllegal, QMessageBox::Critical);
+    type(typed);
+    modal.expectMessage(message, QMessageBox::Critical);
     press(h, Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 3L);

@@ -1,6 +1,7 @@
 // The grid's notifications while the user types, and writing a row to GL_bDigest.
 #include "frmDigBrowse.h"
 
+#include "CellCharacters.h"
 #include "ErrorInfo.h"
 #include "Guarded.h"
 #include "MdlDigest.h"
@@ -30,6 +31,13 @@ void frmDigBrowse::gridCellEdited(QString &text, long &cancel, long row, long co
     Q_UNUSED(row);
     if (text.contains(QLatin1Char('|')) || text.contains(QLatin1Char('\''))) {
         ShowStop(kIllegalCharacters);
+        cancel = 1;
+        return;
+    }
+    // Pasted text can bring what no key types: a line break, a tab, a NUL.
+    const QString problem = CellCharacterProblem(text);
+    if (!problem.isEmpty()) {
+        ShowStop(SpGrdDig->text(0, col) + QStringLiteral("：") + problem);
         cancel = 1;
         return;
     }
