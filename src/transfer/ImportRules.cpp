@@ -1,5 +1,6 @@
 #include "ImportRules.h"
 
+#include "CellCharacters.h"
 #include "Database.h"
 #include "MdlDigest.h"
 #include "PinyinInitial.h"
@@ -59,6 +60,9 @@ QString ImportRules::check(ImportRow &row) const
     for (const auto &[cell, value] : cells) {
         if (value->contains(QLatin1Char('|')) || value->contains(QLatin1Char('\'')))
             return cellReason(*cell, QStringLiteral("单元格中存在非法字符，请重新录入！"));
+        const QString problem = CellCharacterProblem(*value);
+        if (!problem.isEmpty())
+            return cellReason(*cell, problem);
     }
     if (row.code.isEmpty())
         return LoadResStrings({3, 18});
