@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# make fuzz: libFuzzer over the mnemonic, the SQL text builders and the filter condition, each for
-# FUZZ_SECONDS (default 60). Builds with clang in build-fuzz; the corpora stay in build-fuzz/corpus.
+# make fuzz: libFuzzer over the mnemonic, the SQL text builders, the filter condition and the
+# import's CSV and workbook readers, each for FUZZ_SECONDS (default 60). Builds with clang in
+# build-fuzz; the corpora stay in build-fuzz/corpus.
 # Each target runs its time; a finding fails the run and leaves its input (crash-*) in build-fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +10,7 @@ build=build-fuzz
 seconds=${FUZZ_SECONDS:-60}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DKV_FUZZ=ON
-targets=(fuzz_mnemonic fuzz_sqltexts fuzz_filter)
+targets=(fuzz_mnemonic fuzz_sqltexts fuzz_filter fuzz_import)
 cmake --build "$build" --target "${targets[@]}"
 status=0
 for target in "${targets[@]}"; do

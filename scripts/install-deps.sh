@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev
     postgresql postgresql-client
     fonts-wqy-microhei fonts-arphic-uming qt6-translations-l10n
-    libqt6printsupport6 libxlsxwriter-dev poppler-utils unzip
+    libqt6printsupport6 libxlsxwriter-dev libzip-dev poppler-utils unzip
     libbenchmark-dev dpkg-dev
     libsqlite3-dev libpq-dev
     "$@"

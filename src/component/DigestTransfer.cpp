@@ -1,5 +1,5 @@
-// Importing summaries from a CSV file: the file read and decoded, its heading row matched to the
-// columns, each row handed to the import, and the report.
+// Importing summaries from a CSV file or a workbook: the file read and its rows taken one by one,
+// its heading row matched to the columns, each row handed to the import, and the report.
 #include "DigestTransfer.h"
 
 #include "CsvDecoding.h"
@@ -7,12 +7,18 @@
 #include "ErrorInfo.h"
 #include "StringTable.h"
 #include "SummaryImport.h"
+#include "WorkbookRecords.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
 constexpr long kProgressEvery = 1000;
+
+const QString kTypesRead =
+    QStringLiteral("不是能导入的文件。能导入的是 CSV 文件（UTF-8 或 GB18030 编码的文字）和 Excel "
+                   "工作簿（.xlsx）。");
 
 // Where each of the four columns stands in the file's rows; -1 when the file has no such column.
 struct Columns
@@ -58,11 +64,49 @@ QString matchHeadings(const QStringList &headings, Columns &columns, ImportRepor
     return missing.join(QStringLiteral("、"));
 }
 
+// Why a file could not be read, in words for the user (the system's own are English).
+QString unreadable(const QString &path)
+{
+    const QFileInfo info(path);
+    QString why = QStringLiteral("读取失败。");
+    if (!info.exists())
+        why = QStringLiteral("文件不存在。");
+    else if (info.isDir())
+        why = QStringLiteral("这是一个文件夹。");
+    else if (!info.isReadable())
+        why = QStringLiteral("没有读取的权限。");
+    return QStringLiteral("不能读取文件 %1：%2").arg(path, why);
+}
+
 ImportReport failed(ImportReport report, const QString &why)
 {
     report.outcome = ImportReport::Outcome::Failed;
     report.failure = why;
     return report;
+}
+
+// Control characters other than line ends and tabs near the start: a picture or a program that
+// happens to decode as text, not a table a person saved.
+bool binary(const QString &text)
+{
+    for (const QChar ch : QStringView(text).left(512)) {
+        if (ch.category() == QChar::Other_Control && ch != u'\t' && ch != u'\r' && ch != u'\n')
+            return true;
+    }
+    return false;
+}
+
+// The rows of the file, by what its bytes are: a workbook (a zip archive) or CSV text.
+std::unique_ptr<ImportRecords> openRecords(const QByteArray &bytes, CsvText &csv,
+                                           ImportReport &report)
+{
+    if (bytes.startsWith("PK\x03\x04"))
+        return std::make_unique<WorkbookRecords>(bytes);
+    csv = DecodeCsv(bytes);
+    if (csv.encoding.isEmpty())
+        throw ImportFileError(kTypesRead);
+    report.encoding = csv.encoding;
+    return std::make_unique<CsvRecords>(csv.text);
 }
 
 } // namespace
@@ -73,21 +117,27 @@ ImportReport ImportSummaries(const std::shared_ptr<DataKit::Database> &database,
     ImportReport report;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failed(report, QStringLiteral("不能读取文件 %1：%2").arg(path, file.errorString()));
-    const CsvText csv = DecodeCsv(file.readAll());
+        return failed(report, unreadable(path));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failed(report, unreadable(path));
     file.close();
-    if (csv.encoding.isEmpty())
-        return failed(report,
-                      QStringLiteral("文件 %1 既不是 UTF-8 也不是 GB18030 编码的文本").arg(path));
-    report.encoding = csv.encoding;
 
-    CsvRecords records(csv.text);
+    CsvText csv;
+    std::unique_ptr<ImportRecords> records;
     QStringList fields;
     long line = 0;
-    while (records.next(fields, line) && blank(fields)) {
-    }
     Columns columns;
+    try {
+        records = openRecords(bytes, csv, report);
+        while (records->next(fields, line) && blank(fields)) {
+        }
+    } catch (const ImportFileError &error) {
+        return failed(report, QStringLiteral("文件 %1：%2").arg(path, error.message()));
+    }
     const QString missing = matchHeadings(fields, columns, report);
+    if (!missing.isEmpty() && binary(csv.text))
+        return failed(report, QStringLiteral("文件 %1：%2").arg(path, kTypesRead));
     if (!missing.isEmpty())
         return failed(report, QStringLiteral("文件的标题行缺少列：%1").arg(missing));
 
@@ -99,16 +149,32 @@ ImportReport ImportSummaries(const std::shared_ptr<DataKit::Database> &database,
     }
     long rows = 0;
     try {
-        while (records.next(fields, line)) {
+        while (records->next(fields, line)) {
             if (blank(fields))
                 continue;
-            import->take({line, columns.cell(fields, 0), columns.cell(fields, 1),
-                          columns.cell(fields, 2), columns.cell(fields, 3), columns.at[3] >= 0,
-                          QString()});
+            ImportRow row{line,
+                          columns.cell(fields, 0),
+                          columns.cell(fields, 1),
+                          columns.cell(fields, 2),
+                          columns.cell(fields, 3),
+                          columns.at[2] >= 0,
+                          columns.at[3] >= 0,
+                          QString(),
+                          QString()};
+            if (csv.foreignLines.contains(line))
+                row.refusal = QStringLiteral("这一行是 UTF-8 编码的文字，而文件是 GB18030 "
+                                             "编码（两个文件拼在了一起？），请重新保存这一行");
+            import->take(std::move(row));
             if (++rows % kProgressEvery == 0 && options.progress)
-                options.progress(rows, records.done());
+                options.progress(rows, records->done());
         }
         import->finish();
+    } catch (const ImportFileError &error) {
+        // The file turned out unreadable further on: nothing of it is kept, not even the rows
+        // before, so the file can be mended and imported whole.
+        import->abandon();
+        report.failureLine = 0;
+        return failed(report, QStringLiteral("文件 %1：%2").arg(path, error.message()));
     } catch (const std::exception &error) {
         import->abandon();
         return failed(report, SaveFailureText(FailureOf(error)));

@@ -52,9 +52,13 @@ struct ImportReport
     long failureLine = 0; // the row the database refused, 0 when none
 };
 
-// Reads a CSV file (UTF-8 with or without BOM, or GB18030) whose heading row names the columns
-// 常用摘要编码 and 常用摘要正文, and optionally 常用摘要助记码 and 相关科目 (an account code or
-// name). A row whose code is stored changes that summary; other rows add one. Never throws.
+// Reads a CSV file (UTF-8 with or without BOM, or GB18030) or the first sheet of a workbook
+// (.xlsx, told apart by its bytes) whose heading row names the columns 常用摘要编码 and
+// 常用摘要正文, and optionally 常用摘要助记码 and 相关科目 (an account code or name). A row whose
+// code is stored changes that summary (only the cells the file has that differ from the row as
+// stored); other rows add one. A row with a control or unreadable character, or in UTF-8 within a
+// GB18030 file, is refused naming its line; a quote never closed, a line longer than any list of
+// summaries holds, or a damaged workbook refuses the whole file. Never throws.
 PRJDIGEST_EXPORT ImportReport ImportSummaries(const std::shared_ptr<DataKit::Database> &database,
                                               const QString &path, const ImportOptions &options);
 

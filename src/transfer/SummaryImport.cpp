@@ -45,7 +45,7 @@ bool SummaryImport::writing() const
 
 void SummaryImport::take(ImportRow row)
 {
-    const QString reason = m_rules.check(row);
+    const QString reason = row.refusal.isEmpty() ? m_rules.check(row) : row.refusal;
     if (!reason.isEmpty()) {
         refuse(row, reason);
         return;
@@ -59,9 +59,12 @@ void SummaryImport::take(ImportRow row)
 
     const auto stored = m_stored.constFind(row.code);
     if (stored != m_stored.constEnd()) {
-        // Without an account column the file says nothing of the account: the stored one stays.
+        // What the file says nothing of stays as stored: the account without its column, the
+        // mnemonic without its column (unless none is stored, as the window fills an empty one).
         if (!row.hasAccount)
             row.accountCode = stored->accountCode;
+        if (!row.hasMnemonic && !stored->mnemonic.isEmpty())
+            row.mnemonic = stored->mnemonic;
         if (stored->text == row.text && stored->mnemonic == row.mnemonic &&
             stored->accountCode == row.accountCode) {
             ++m_report.unchanged;
@@ -76,7 +79,9 @@ void SummaryImport::take(ImportRow row)
 }
 
 // A stored summary is found again by its code and changed under the kit's row lock (Edit), a new
-// one added; the fields as the window writes a row.
+// one added; the fields as the window writes a row. A change writes only the cells the file gives
+// that differ from the row as locked, so another user's change to the rest made since the import
+// began is kept.
 void SummaryImport::write(const ImportRow &row, bool stored)
 {
     if (!m_inTransaction) {
@@ -93,11 +98,18 @@ void SummaryImport::write(const ImportRow &row, bool stored)
         m_listing->Edit();
     } else {
         m_listing->AddNew();
+        m_listing->Collect(QStringLiteral("cID"), row.code);
     }
-    m_listing->Collect(QStringLiteral("cID"), row.code);
-    m_listing->Collect(QStringLiteral("ctext"), StrToNull(row.text));
-    m_listing->Collect(QStringLiteral("chelp"), StrToNull(row.mnemonic));
-    m_listing->Collect(QStringLiteral("cCode"), StrToNull(row.accountCode));
+    const auto given = [&](const QString &field, bool inFile, const QString &value) {
+        if (inFile && (!stored || MdlDigest::NullToStr(m_listing->Fields(field)) != value))
+            m_listing->Collect(field, StrToNull(value));
+    };
+    given(QStringLiteral("ctext"), true, row.text);
+    given(QStringLiteral("chelp"),
+          row.hasMnemonic || !stored ||
+              MdlDigest::NullToStr(m_listing->Fields(QStringLiteral("chelp"))).isEmpty(),
+          row.mnemonic);
+    given(QStringLiteral("cCode"), row.hasAccount || !stored, row.accountCode);
     m_listing->Update();
     m_report.failureLine = 0;
 }

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <zip.h>
+
 namespace {
 
 const QString kHeadings = QStringLiteral("常用摘要编码,常用摘要正文,常用摘要助记码,相关科目");
@@ -21,7 +23,7 @@ const QStringList kRows = {
     "01,收到货款,,1122,unchanged",
     "02,支付货款给供应商,,应付账款,changed",
     "",
-    "40,\"报销\"\"差旅\"\"费，\n出差\",,6602,quoted with a line break",
+    "40,\"报销\"\"差旅\"\"费，出差\",,6602,quoted",
     "41,调整分录",
     "42,,,,",
     "43,这条摘要的正文一共有六十一个字这条摘要的正文一共有六十一个字这条摘要的正文一共有六十一个字"
@@ -34,14 +36,14 @@ const QStringList kRows = {
     ",没有编码,,,"};
 
 const QStringList kRefusals = {
-    "第 8 行（编码 42）拒绝：常用摘要正文不能为空，请输入！",
-    "第 9 行（编码 43）拒绝：常用摘要正文：字段太长，不能保存！（61 个字符，最多 60 个）",
-    "第 10 行（编码 44）拒绝：常用摘要正文：单元格中存在非法字符，请重新录入！",
-    "第 11 行（编码 45）拒绝：常用摘要助记码：单元格中存在非法字符，请重新录入！",
-    "第 12 行（编码 46）拒绝：相关科目：非法科目！（9999）",
-    "第 13 行（编码 41）拒绝：常用摘要编码与第 7 行重复",
-    "第 14 行（编码 1234567）拒绝：常用摘要编码：字段太长，不能保存！（7 个字符，最多 6 个）",
-    "第 15 行（编码 ）拒绝：常用摘要编码不能为空，请输入！"};
+    "第 7 行（编码 42）拒绝：常用摘要正文不能为空，请输入！",
+    "第 8 行（编码 43）拒绝：常用摘要正文：字段太长，不能保存！（61 个字符，最多 60 个）",
+    "第 9 行（编码 44）拒绝：常用摘要正文：单元格中存在非法字符，请重新录入！",
+    "第 10 行（编码 45）拒绝：常用摘要助记码：单元格中存在非法字符，请重新录入！",
+    "第 11 行（编码 46）拒绝：相关科目：非法科目！（9999）",
+    "第 12 行（编码 41）拒绝：常用摘要编码与第 6 行重复",
+    "第 13 行（编码 1234567）拒绝：常用摘要编码：字段太长，不能保存！（7 个字符，最多 6 个）",
+    "第 14 行（编码 ）拒绝：常用摘要编码不能为空，请输入！"};
 
 QString writeFile(const QTemporaryDir &dir, const QByteArray &bytes)
 {
@@ -68,6 +70,21 @@ QByteArray encoded(const QStringList &rows, const QString &encoding)
     return encoding == QLatin1String("UTF-8 BOM") ? "\xEF\xBB\xBF" + utf8 : utf8;
 }
 
+// A zip archive of the parts given (name, text).
+void writeZip(const QString &path, const QList<std::pair<QString, QString>> &parts)
+{
+    zip_t *archive =
+        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+    QList<QByteArray> texts;
+    for (const auto &[name, text] : parts) {
+        texts << text.toUtf8();
+        zip_file_add(archive, name.toUtf8().constData(),
+                     zip_source_buffer(archive, texts.last().constData(), texts.last().size(), 0),
+                     ZIP_FL_ENC_UTF_8);
+    }
+    zip_close(archive);
+}
+
 ImportReport import(const std::shared_ptr<DataKit::Database> &db, const QString &path, bool dryRun,
                     bool strict = false)
 {
@@ -89,9 +106,14 @@ private slots:
     void importsTheAcceptedRows();
     void nothingHalfWritten_data();
     void nothingHalfWritten();
+    void hostileFiles_data();
+    void hostileFiles();
+    void keepsWhatTheFileDoesNotSay();
+    void readsAWorkbookAsShown();
     void exportReadsBack_data();
     void exportReadsBack();
     void demoHostCommands();
+    void exportCutShortKeepsTheOldFile();
 };
 
 void tst_Transfer::dryRunReportsEveryRow()
@@ -128,7 +150,7 @@ void tst_Transfer::importsTheAcceptedRows()
     QCOMPARE(kvtest::storedSummary(*db, "02"),
              (QStringList{"02", "支付货款给供应商", "ZFHKGGYS", "2202"}));
     QCOMPARE(kvtest::storedSummary(*db, "40"),
-             (QStringList{"40", "报销\"差旅\"费，\n出差", "BX\"CL\"F，\nCC", "6602"}));
+             (QStringList{"40", "报销\"差旅\"费，出差", "BX\"CL\"F，CC", "6602"}));
     QCOMPARE(kvtest::storedSummary(*db, "41"), (QStringList{"41", "调整分录", "DZFL", "(null)"}));
 }
 
@@ -145,7 +167,7 @@ void tst_Transfer::nothingHalfWritten_data()
     QTest::newRow("heading missing") << "heading"
                                      << "文件的标题行缺少列：常用摘要正文";
     QTest::newRow("not text") << "binary"
-                              << "既不是 UTF-8 也不是 GB18030 编码的文本";
+                              << "不是能导入的文件";
 }
 
 // A new summary comes first in every file: whatever stops the import, it is not stored.
@@ -184,6 +206,143 @@ void tst_Transfer::nothingHalfWritten()
     QCOMPARE(kvtest::storedSummary(*db, "02").value(1), QStringLiteral("支付货款"));
 }
 
+void tst_Transfer::hostileFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("said");     // a line of the report
+    QTest::addColumn<QString>("stored39"); // the text stored under 39, "" for none
+    const QByteArray head = encoded({kHeadings}, "UTF-8");
+    const auto refused = [](const QString &why) {
+        return QStringLiteral("第 2 行（编码 39）拒绝：常用摘要正文：") + why;
+    };
+    QTest::newRow("NUL") << head + QByteArray("39,\xE6\x94\xB6\0\xE5\x88\xB0\r\n", 12)
+                         << refused(
+                                "单元格中有控制字符 U+0000（第 2 个字符），如换行、制表符，请重新"
+                                "录入！")
+                         << "";
+    QTest::newRow("quoted line break")
+        << head + encoded({"39,\"收到\n货款\""}, "UTF-8")
+        << refused("单元格中有控制字符 U+000A（第 3 个字符），如换行、制表符，请重新录入！") << "";
+    QTest::newRow("private use") << head + encoded({"39,收\uE000到"}, "UTF-8")
+                                 << refused("单元格中有不能识别的字符 U+E000（第 2 个字符），请重新"
+                                            "录入！")
+                                 << "";
+    QStringList many = {kHeadings, "38,\"收到货款"};
+    for (int i = 100; i < 1098; ++i)
+        many << QStringLiteral("%1,摘要").arg(i);
+    QTest::newRow("quote never closed")
+        << encoded(many + QStringList{"39,备用金"}, "UTF-8")
+        << "文件 %1：第 2 行开始的引号没有结束（单元格中的引号要写成两个 \"\"），整个文件没有导入。"
+        << "";
+    QTest::newRow("line of commas")
+        << head + encoded({"39,备用金", QString(1000000, QLatin1Char(','))}, "UTF-8")
+        << "文件 %1：第 3 行超过 10000 个字符，不是常用摘要的文件，整个文件没有导入。"
+        << "";
+    QTest::newRow("UTF-8 row in GB18030")
+        << encoded({kHeadings, "38,收到货款"}, "GB18030") + encoded({"39,备用金"}, "UTF-8")
+        << "第 3 行（编码 39）拒绝：这一行是 UTF-8 编码的文字，而文件是 GB18030 编码（两个文件拼在"
+           "了一起？），请重新保存这一行"
+        << "";
+    QTest::newRow("formula shielded by the export")
+        << head + encoded({"39,'=1+1", "40,'@备注"}, "UTF-8")
+        << "增加 2 条，修改 0 条，未变 0 条，拒绝 0 条。"
+        << "=1+1";
+    QTest::newRow("neither text nor workbook")
+        << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+        << "文件 %1：不是能导入的文件。能导入的是 CSV 文件（UTF-8 或 GB18030 编码的文字）和 Excel "
+           "工作簿（.xlsx）。"
+        << "";
+    QTest::newRow("damaged workbook")
+        << QByteArray("PK\x03\x04\x14\0\0\0\x08\0garbage")
+        << "文件 %1：不是完好的 Excel 工作簿（不能打开压缩内容），整个文件没有导入。"
+        << "";
+}
+
+// Whatever a file holds, nothing of it is stored unchecked: a refused row names its line and
+// cell, a file that cannot be read right is refused whole.
+void tst_Transfer::hostileFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, said);
+    QFETCH(QString, stored39);
+    auto db = kvtest::hostDatabase();
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, bytes);
+    const QStringList lines = ImportReportLines(import(db, path, false));
+    QVERIFY2(lines.contains(said.contains(QLatin1String("%1")) ? said.arg(path) : said),
+             qPrintable(lines.join(QLatin1Char('\n'))));
+    QCOMPARE(kvtest::storedSummary(*db, "39").value(1), stored39);
+    if (said.startsWith(QStringLiteral("文件 ")))
+        QCOMPARE(kvtest::storedCount(*db), 32L);
+}
+
+// An import writes only what its file says and what differs from the row as locked: another
+// user's account change made while the import ran is kept, and so is a mnemonic the file has no
+// column for.
+void tst_Transfer::keepsWhatTheFileDoesNotSay()
+{
+    auto db = kvtest::hostDatabase();
+    auto other = kvtest::anotherConnection();
+    // The repeated rows write nothing, so the other user can write before the import's first
+    // write, after it has read what is stored.
+    QStringList rows = {QStringLiteral("常用摘要编码,常用摘要正文")};
+    for (int i = 0; i < 1000; ++i)
+        rows << QStringLiteral("01,收到货款");
+    rows << QStringLiteral("02,支付货款给供应商");
+    QTemporaryDir dir;
+    ImportOptions options;
+    options.progress = [&](long done, double) {
+        if (done == 1000)
+            other->Execute(QStringLiteral("UPDATE GL_bDigest SET cCode='1122' WHERE cId='02'"));
+    };
+    const ImportReport report =
+        ImportSummaries(db, writeFile(dir, encoded(rows, "UTF-8")), options);
+    QCOMPARE(report.outcome, ImportReport::Outcome::Written);
+    QCOMPARE(report.changed, 1L);
+    QCOMPARE(kvtest::storedSummary(*db, "02"),
+             (QStringList{"02", "支付货款给供应商", "ZFHK", "1122"}));
+}
+
+// A workbook as a spreadsheet program saves it: texts shared or inline (a rich text's runs without
+// its phonetic guide), a code typed as 01 stored as the number 1 under the format 00, another as a
+// plain number, blank rows skipped, lines counted as the sheet's rows.
+void tst_Transfer::readsAWorkbookAsShown()
+{
+    auto db = kvtest::hostDatabase();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("summaries.xlsx"));
+    const QString r = QStringLiteral(
+        "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"");
+    const QString rel =
+        QStringLiteral("<Relationship Id=\"%1\" Type=\"http://schemas.openxmlformats."
+                       "org/officeDocument/2006/relationships/%2\" Target=\"%3\"/>");
+    writeZip(path,
+             {{"xl/workbook.xml",
+               "<workbook " + r + "><sheets><sheet name=\"摘要\" sheetId=\"1\" r:id=\"rId1\"/>" +
+                   "</sheets></workbook>"},
+              {"xl/_rels/workbook.xml.rels",
+               "<Relationships>" + rel.arg("rId1", "worksheet", "worksheets/sheet1.xml") +
+                   rel.arg("rId2", "sharedStrings", "sharedStrings.xml") +
+                   rel.arg("rId3", "styles", "/xl/styles.xml") + "</Relationships>"},
+              {"xl/sharedStrings.xml",
+               "<sst><si><t>常用摘要编码</t></si><si><t>常用摘要正文</t></si><si><r><t>差旅</t></r>"
+               "<r><t>费</t></r><rPh><t>チャ</t></rPh></si></sst>"},
+              {"xl/styles.xml", "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"00\"/>"
+                                "</numFmts><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/>"
+                                "</cellXfs></styleSheet>"},
+              {"xl/worksheets/sheet1.xml",
+               "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
+               "<c r=\"B1\" t=\"s\"><v>1</v></c></row><row r=\"3\"><c r=\"A3\" s=\"1\"><v>1</v></c>"
+               "<c r=\"B3\" t=\"inlineStr\"><is><t>收到货款</t></is></c></row><row r=\"4\">"
+               "<c r=\"B4\" t=\"s\"><v>2</v></c><c r=\"A4\"><v>40</v></c></row><row r=\"5\">"
+               "<c r=\"A5\"><v>41</v></c></row></sheetData></worksheet>"}});
+    const QStringList lines = ImportReportLines(import(db, path, false));
+    QCOMPARE(lines,
+             (QStringList{"第 5 行（编码 41）拒绝：常用摘要正文不能为空，请输入！",
+                          "增加 1 条，修改 0 条，未变 1 条，拒绝 1 条。", "已写入数据库。"}));
+    QCOMPARE(kvtest::storedSummary(*db, "40"), (QStringList{"40", "差旅费", "CLF", "(null)"}));
+}
+
 void tst_Transfer::exportReadsBack_data()
 {
     QTest::addColumn<QString>("file");
@@ -196,18 +355,22 @@ void tst_Transfer::exportReadsBack()
 {
     QFETCH(QString, file);
     auto db = kvtest::hostDatabase();
+    // Texts a spreadsheet program would take for formulas.
+    db->Execute(QStringLiteral("INSERT INTO GL_bDigest (cId, cText, chelp) VALUES ('33', '=1+1', "
+                               "'=1+1'), ('34', '+收款', '+SK'), ('35', '-调整', '-TZ'), ('36', "
+                               "'@SUM(A1)', '@SUM(A1)')"));
     QTemporaryDir dir;
     const QString path = dir.filePath(file);
-    QCOMPARE(ExportSummaries(db, path), 32L);
+    QCOMPARE(ExportSummaries(db, path), 36L);
     const QStringList rows = kvtest::readTable(path);
-    QCOMPARE(rows.size(), 33);
+    QCOMPARE(rows.size(), 37);
     QCOMPARE(rows.mid(0, 2), (QStringList{"常用摘要编码|常用摘要正文|常用摘要助记码|相关科目",
                                           "01|收到货款|SDHK|1122"}));
-    if (path.endsWith(QLatin1String(".csv"))) {
-        const ImportReport again = import(db, path, false);
-        QCOMPARE(again.unchanged, 32L);
-        QCOMPARE(again.added + again.changed + again.refused.size(), 0L);
-    }
+    const QString shield = path.endsWith(QLatin1String(".csv")) ? QStringLiteral("'") : QString();
+    QVERIFY(rows.value(33).startsWith(QStringLiteral("33|%1=1+1|%1=1+1").arg(shield)));
+    const ImportReport again = import(db, path, false);
+    QCOMPARE(again.unchanged, 36L);
+    QCOMPARE(again.added + again.changed + again.refused.size(), 0L);
 }
 
 // The demo host's commands: the report on standard output, the exit code tells how it went; help
@@ -237,6 +400,11 @@ void tst_Transfer::demoHostCommands()
     QCOMPARE(out, QStringLiteral("已导出 32 条常用摘要到 %1。\n").arg(dir.filePath("out.xlsx")));
     QCOMPARE(kvdigest({"export", dir.filePath("out.txt")}), 5);
     QCOMPARE(kvdigest({"import"}), 2);
+    // A file refused whole, with the line where it went wrong.
+    QCOMPARE(
+        kvdigest({"import", writeFile(dir, encoded({kHeadings, "39,\"备用金"}, "UTF-8"))}, &out),
+        5);
+    QVERIFY(out.contains(QStringLiteral("第 2 行开始的引号没有结束")));
     QCOMPARE(kvdigest({"--version"}, &out), 0);
     QCOMPARE(out, QStringLiteral("kvdigest " KVDIGEST_VERSION "\n"));
     QCOMPARE(kvdigest({"--help"}, &out), 0);
@@ -245,6 +413,29 @@ void tst_Transfer::demoHostCommands()
     QCOMPARE(kvdigest({"export", csv, "--colour"}, &out, &err), 2);
     QCOMPARE(out + err, QStringLiteral("kvdigest: unknown option or argument: --colour (kvdigest "
                                        "--help shows the usage)\n"));
+}
+
+// An export that cannot be written whole (here a file-size limit, SIGXFSZ ignored) fails in Chinese
+// and leaves the old workbook alone, with nothing beside it.
+void tst_Transfer::exportCutShortKeepsTheOldFile()
+{
+    kvtest::hostDatabase();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.xlsx"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("原来的工作簿") > 0);
+    old.close();
+    QProcess process;
+    process.start("sh", {"-c", "trap '' XFSZ; ulimit -f 4; exec \"$0\" \"$@\"", KVDIGEST_BIN,
+                         "export", path, "--database", kvtest::currentTarget()});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 5);
+    QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
+             QStringLiteral("kvdigest: 不能写入文件“%1”：文件超过了允许的大小。\n").arg(path));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(old.readAll()), QStringLiteral("原来的工作簿"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+             QStringList{"big.xlsx"});
 }
 
 KV_TEST_MAIN(tst_Transfer)
