@@ -111,6 +111,9 @@ private:
 
     // Opening, keeping and reopening the link (ConnectionLink.cpp).
     void prepareSession(); // settings every new link needs; throws
+    // A PostgreSQL session reads a backslash as an ordinary character and speaks UTF-8, or it is
+    // not used: throws 3051.
+    void requireSafeSession();
     FileIdentity currentFileIdentity() const;
     void ensureConnected(); // reopens a lost link, or finds an SQLite file replaced; throws
     void reconnect();

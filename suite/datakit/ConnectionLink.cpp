@@ -2,12 +2,12 @@
 #include "Connection.h"
 
 #include "KitText.h"
+#include "PostgresSession.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QUrl>
-#include <QUrlQuery>
 
 #include <sys/stat.h>
 
@@ -22,9 +22,15 @@ QString nextConnectionName()
     return QStringLiteral("kvdatakit-%1").arg(g_connectionSerial.fetchAndAddRelaxed(1) + 1);
 }
 
-Error cannotOpen(const QString &specifics, const QString &detail = QString())
+Error cannotOpen(const QString &target, const QString &reason, const QString &detail = QString())
 {
-    return Error(errCannotOpen, kitDescription(errCannotOpen, specifics), detail);
+    return Error(errCannotOpen, cannotOpenDescription(target, reason), detail);
+}
+
+// The server's address as users see it: without its password.
+QString shownServer(const QString &url)
+{
+    return QUrl(url).toDisplayString(QUrl::RemovePassword);
 }
 
 } // namespace
@@ -40,12 +46,12 @@ std::unique_ptr<Connection> Connection::open(const QString &target, bool createI
 std::unique_ptr<Connection> Connection::openSqlite(const QString &path, bool createIfMissing)
 {
     if (path.isEmpty())
-        throw cannotOpen(QStringLiteral("没有给出数据库文件名。"));
+        throw cannotOpen(path, QStringLiteral("没有给出数据库文件名。"));
     const QFileInfo file(path);
     if (!file.exists() && !createIfMissing)
-        throw cannotOpen(QStringLiteral("找不到数据库文件“%1”。").arg(path));
+        throw cannotOpen(path, QStringLiteral("找不到该文件。"));
     if (file.exists() && !file.isFile())
-        throw cannotOpen(QStringLiteral("“%1”不是文件。").arg(path));
+        throw cannotOpen(path, QStringLiteral("它不是文件。"));
 
     // The absolute path: the file is found again there after the process changed its folder.
     std::unique_ptr<Connection> conn(
@@ -57,7 +63,8 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path, bool cre
         // 3260/3261.
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=250"));
         if (!db.open())
-            throw cannotOpen(QStringLiteral("“%1”").arg(path), engineText(db.lastError()));
+            throw cannotOpen(path, QStringLiteral("文件不能打开或建立。"),
+                             engineText(db.lastError()));
     }
     conn->m_open = true;
     conn->prepareSession();
@@ -67,30 +74,17 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString &path, bool cre
 std::unique_ptr<Connection> Connection::openPostgres(const QString &target)
 {
     const QUrl url(target);
-    const QString shown = url.toDisplayString(QUrl::RemovePassword);
+    const QString shown = shownServer(target);
     if (!url.isValid())
-        throw cannotOpen(
-            QStringLiteral("数据库地址“%1”无效（应为 "
-                           "postgresql://[user@][host][:port][/dbname][?service=name]）。")
-                .arg(shown));
+        throw cannotOpen(shown, QStringLiteral("地址无效（应为 postgresql://[user@][host][:port]"
+                                               "[/dbname][?service=name]）。"));
     std::unique_ptr<Connection> conn(new Connection(nextConnectionName(), true, target));
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conn->m_name);
-        // What the address leaves out is left to libpq's own ways: PGHOST, PGPORT, PGUSER,
-        // PGDATABASE, PGPASSWORD, ~/.pgpass and the service file (PGSERVICE or ?service=).
-        if (!url.host().isEmpty())
-            db.setHostName(url.host());
-        if (url.port() != -1)
-            db.setPort(url.port());
-        db.setUserName(url.userName(QUrl::FullyDecoded));
-        db.setPassword(url.password(QUrl::FullyDecoded));
-        db.setDatabaseName(url.path(QUrl::FullyDecoded).mid(1));
-        QStringList options{QStringLiteral("connect_timeout=5")};
-        for (const auto &item : QUrlQuery(url).queryItems(QUrl::FullyDecoded))
-            options.append(item.first + QLatin1Char('=') + item.second);
-        db.setConnectOptions(options.join(QLatin1Char(';')));
+        const PostgresParams params = postgresParams(url);
+        applyPostgresParams(db, params);
         if (!db.open())
-            throw cannotOpen(QStringLiteral("“%1”").arg(shown), engineText(db.lastError()));
+            throw postgresOpenFailure(params, shown, engineText(db.lastError()));
     }
     conn->m_open = true;
     conn->prepareSession();
@@ -101,6 +95,8 @@ void Connection::prepareSession()
 {
     QSqlQuery q(database());
     if (m_postgres) {
+        routePostgresNotices(database());
+        requireSafeSession();
         // A table another session holds in ACCESS EXCLUSIVE mode makes a read wait this long,
         // then fail with 55P03 (3261); a locked row makes a write fail the same way (3260).
         if (!q.exec(QStringLiteral("SET lock_timeout = '1500ms'")))
@@ -117,11 +113,39 @@ void Connection::prepareSession()
     if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
         const Error error = mapError(q.lastError(), false, Activity::Reading);
         if (error.number() != errHeldExclusively)
-            throw cannotOpen(QStringLiteral("“%1”不是数据库文件或已经损坏。").arg(m_target),
+            throw cannotOpen(m_target, QStringLiteral("它不是数据库文件或已经损坏。"),
                              error.detail());
     }
     q.finish();
     m_file = currentFileIdentity();
+}
+
+void Connection::requireSafeSession()
+{
+    // The session was opened asking for both; a server or a pooler in between that did not grant
+    // them would let a backslash in a quoted value end its quotes. The driver's own escaping, set
+    // when it opened, must agree too: it writes the bound values into its statements.
+    QSqlQuery q(database());
+    const bool safe =
+        q.exec(QStringLiteral(
+            "SELECT current_setting('standard_conforming_strings'), "
+            "pg_encoding_to_char(pg_char_to_encoding(current_setting('client_encoding')))")) &&
+        q.next() && q.value(0).toString() == QLatin1String("on") &&
+        q.value(1).toString() == QLatin1String("UTF8") &&
+        literal(QStringLiteral("\\")) == QLatin1String("'\\'");
+    if (safe)
+        return;
+    const QString detail =
+        q.lastError().isValid()
+            ? engineText(q.lastError())
+            : QStringLiteral("standard_conforming_strings=%1, client_encoding=%2")
+                  .arg(q.value(0).toString(), q.value(1).toString());
+    throw cannotOpen(
+        shownServer(m_target),
+        QStringLiteral("数据库服务器不接受安全的会话设置（standard_conforming_strings=on、"
+                       "client_encoding=UTF8），为防止输入的值被当作 SQL "
+                       "执行，没有使用这个连接。"),
+        detail);
 }
 
 Connection::FileIdentity Connection::currentFileIdentity() const

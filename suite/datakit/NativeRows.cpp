@@ -2,6 +2,8 @@
 // the driver's handle), for the kit's bulk reads and PostgreSQL's writes.
 #include "Connection.h"
 
+#include "PostgresSession.h"
+
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QVarLengthArray>
@@ -32,11 +34,6 @@ Handle *driverHandle(const QSqlDatabase &db, std::initializer_list<const char *>
     return nullptr;
 }
 
-PGconn *postgresHandle(const QSqlDatabase &db)
-{
-    return driverHandle<PGconn>(db, {"PGconn*", "pg_conn*"});
-}
-
 struct SqliteStatement
 {
     sqlite3_stmt *statement = nullptr;
@@ -63,6 +60,11 @@ QSqlError engineError(const char *text, const QString &code)
 }
 
 } // namespace
+
+PGconn *postgresHandle(const QSqlDatabase &db)
+{
+    return driverHandle<PGconn>(db, {"PGconn*", "pg_conn*"});
+}
 
 void Connection::readRows(const QString &sql, int fields, const RowReader &row)
 {

@@ -1,0 +1,3 @@
+#include "KitLog.h"
+
+Q_LOGGING_CATEGORY(lcDataKit, "kvdigest.datakit", QtCriticalMsg)

@@ -1,0 +1,90 @@
+// A PostgreSQL session's terms: the parameters it is opened with and where its notices go.
+#include "PostgresSession.h"
+
+#include "KitLog.h"
+
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <libpq-fe.h>
+
+namespace DataKit {
+
+namespace {
+
+// A value as libpq's connection string takes it: quoted, its backslashes and apostrophes escaped.
+QString conninfoValue(QString value)
+{
+    value.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    value.replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + value + QLatin1Char('\'');
+}
+
+void logNotice(void *, const char *message)
+{
+    qCWarning(lcDataKit).noquote() << QString::fromUtf8(message).trimmed();
+}
+
+} // namespace
+
+PostgresParams postgresParams(const QUrl &url)
+{
+    PostgresParams params;
+    // What the address leaves out is left to libpq's own ways: PGHOST, PGPORT, PGUSER,
+    // PGDATABASE, PGPASSWORD, ~/.pgpass and the service file (PGSERVICE or ?service=).
+    const auto add = [&params](const char *key, const QString &value) {
+        if (!value.isEmpty())
+            params.append({QString::fromLatin1(key), value});
+    };
+    add("host", url.host());
+    if (url.port() != -1)
+        add("port", QString::number(url.port()));
+    add("user", url.userName(QUrl::FullyDecoded));
+    add("password", url.password(QUrl::FullyDecoded));
+    add("dbname", url.path(QUrl::FullyDecoded).mid(1));
+    add("connect_timeout", QStringLiteral("5"));
+    QString options;
+    for (const auto &[key, value] : QUrlQuery(url).queryItems(QUrl::FullyDecoded)) {
+        if (key == QLatin1String("options"))
+            options = value + QLatin1Char(' ');
+        else if (key != QLatin1String("client_encoding"))
+            params.append({key, value});
+    }
+    // In the startup packet they hold from the first statement on, the driver's own check of how
+    // the server reads a backslash included; a database's or role's old default cannot undo
+    // them. With a backslash read as an escape, a value quoted in a condition could end its
+    // quotes early and the rest of it would run as SQL.
+    params.append({QStringLiteral("client_encoding"), QStringLiteral("UTF8")});
+    params.append({QStringLiteral("options"), options + "-c standard_conforming_strings=on"});
+    return params;
+}
+
+void applyPostgresParams(QSqlDatabase &db, const PostgresParams &params)
+{
+    QStringList options;
+    for (const auto &[key, value] : params) {
+        if (key == QLatin1String("host"))
+            db.setHostName(value);
+        else if (key == QLatin1String("port"))
+            db.setPort(value.toInt());
+        else if (key == QLatin1String("user"))
+            db.setUserName(value);
+        else if (key == QLatin1String("password"))
+            db.setPassword(value);
+        else if (key == QLatin1String("dbname"))
+            db.setDatabaseName(value);
+        else
+            options.append(key + QLatin1Char('=') + conninfoValue(value));
+    }
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+}
+
+void routePostgresNotices(const QSqlDatabase &db)
+{
+    if (PGconn *conn = postgresHandle(db))
+        PQsetNoticeProcessor(conn, logNotice, nullptr);
+}
+
+} // namespace DataKit
