@@ -50,7 +50,8 @@ Opened open(const QString &target)
     try {
         result.database = DataKit::Database::open(target, !isServer(target));
     } catch (const DataKit::Error &error) {
-        result.problem = QStringLiteral("不能打开数据库 %1：%2").arg(shown, error.description());
+        // The kit names the database and says why.
+        result.problem = error.description();
         return result;
     }
     QStringList missing;

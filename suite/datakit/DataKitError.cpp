@@ -84,4 +84,11 @@ QString kitDescription(long number, const QString &specifics)
     return sentence + QLatin1Char(' ') + specifics;
 }
 
+QString cannotOpenDescription(const QString &target, const QString &reason)
+{
+    if (target.isEmpty())
+        return QStringLiteral("不能打开数据库：") + reason;
+    return QStringLiteral("不能打开数据库“%1”：%2").arg(target, reason);
+}
+
 } // namespace DataKit

@@ -8,5 +8,7 @@ namespace DataKit {
 // specifics (in the same language) when there are any. The engine's text is never part of it: it
 // travels as the error's detail.
 QString kitDescription(long number, const QString &specifics = QString());
+// The description of a database that cannot be opened: which one and why, said once.
+QString cannotOpenDescription(const QString &target, const QString &reason);
 
 } // namespace DataKit
