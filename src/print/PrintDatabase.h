@@ -14,3 +14,8 @@ class Database;
 // cannot be deleted it is opened and used as it is. Any other failure is shown under "提示" and
 // answers nullptr: printing then reports that it cannot lay out a job.
 std::shared_ptr<DataKit::Database> OpenPrintDatabase(const QString &directory);
+
+// Another window of the same login session makes the print database anew when it opens, or a
+// user removes it: the file this window opened is gone from under it. Opens the one there now,
+// made anew (empty) when there is none; false when that fails too. Shows nothing.
+bool ReopenPrintDatabase(DataKit::Database &database);

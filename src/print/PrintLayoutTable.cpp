@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "MdlDigest.h"
+#include "PrintDatabase.h"
 
 #include <QStringList>
 #include <QTime>
@@ -59,23 +60,35 @@ qint64 randomNumber()
     return std::llround(r * 1000000000.0 + 1);
 }
 
+QString createTable(DataKit::Database &database)
+{
+    const QString name = QStringLiteral("TempPrint_") + MdlDigest::CurrentSessionId() +
+                         QString::number(randomNumber()) +
+                         QTime::currentTime().toString(QStringLiteral("HHmmss"));
+    QStringList fields;
+    for (const LayoutField &field : kFields)
+        fields << definition(field);
+    database.Execute(QStringLiteral("CREATE TABLE ") + name + QStringLiteral(" (") +
+                     fields.join(QStringLiteral(", ")) + QLatin1Char(')'));
+    return name;
+}
+
 } // namespace
 
 QString CreateLayoutTable(const std::shared_ptr<DataKit::Database> &database)
 {
-    try {
-        if (!database)
-            return {};
-        const QString name = QStringLiteral("TempPrint_") + MdlDigest::CurrentSessionId() +
-                             QString::number(randomNumber()) +
-                             QTime::currentTime().toString(QStringLiteral("HHmmss"));
-        QStringList fields;
-        for (const LayoutField &field : kFields)
-            fields << definition(field);
-        database->Execute(QStringLiteral("CREATE TABLE ") + name + QStringLiteral(" (") +
-                          fields.join(QStringLiteral(", ")) + QLatin1Char(')'));
-        return name;
-    } catch (const std::exception &) {
+    if (!database)
         return {};
+    // Once more when the print database was made anew or removed under this window.
+    for (bool again = false;; again = true) {
+        try {
+            return createTable(*database);
+        } catch (const DataKit::Error &error) {
+            if (again || error.number() != DataKit::errConnectionLost ||
+                !ReopenPrintDatabase(*database))
+                return {};
+        } catch (const std::exception &) {
+            return {};
+        }
     }
 }

@@ -9,7 +9,8 @@ class Database;
 
 // Creates a new layout table for one print job in the print database and answers its name,
 // TempPrint_<session><random 1..1,000,000,000><HHMMSS>; "" when it could not be created (no print
-// database, or the database refused, a name already taken included). Shows nothing.
+// database, or the database refused, a name already taken included). Shows nothing. A print
+// database replaced or removed under the window is opened again, once, and the table made there.
 //
 // Its eleven columns hold a job's page decoration: iType, iX, iY, iW, iH, cFontName, iFontSize,
 // cText, iSection, iAlignment, cFontAttr. The engine itself refuses a text longer than its size
