@@ -1,11 +1,12 @@
 #include "ReportFiles.h"
 
 #include "GridControl.h"
+#include "ReplacedFile.h"
+#include "ReplacedFileDevice.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace {
 
@@ -83,20 +84,17 @@ void WriteReportRows(const QString &path, TableFileFormat format,
 
 void WriteReportPdf(const QString &path, const ReportContent &content, const PageSetup &page)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw TableFileError(cannotWriteMessage(path, file.errorString()));
+    ReplacedFile file(path);
+    ReplacedFileDevice device(file);
     bool painted = false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&device);
         writer.setPageLayout(page.layout());
         writer.setTitle(QFileInfo(path).completeBaseName());
         painted = PaintReport(content, writer);
     }
-    if (!painted) {
-        file.cancelWriting();
-        throw TableFileError(cannotWriteMessage(path, QStringLiteral("不能生成 PDF 页面。")));
-    }
-    if (!file.commit())
-        throw TableFileError(cannotWriteMessage(path, file.errorString()));
+    device.check();
+    if (!painted)
+        file.fail(QStringLiteral("不能生成 PDF 页面。"));
+    file.commit();
 }

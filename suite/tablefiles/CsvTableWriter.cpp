@@ -19,7 +19,7 @@ void CsvTableWriter::writeRow(const QStringList &cells)
         line += field(cells.at(i));
     }
     line += QLatin1String("\r\n");
-    m_file.write(line);
+    m_file.write(line.toUtf8());
 }
 
 void CsvTableWriter::finish()
@@ -27,8 +27,15 @@ void CsvTableWriter::finish()
     m_file.commit();
 }
 
-QString CsvTableWriter::field(const QString &text)
+QString CsvTableWriter::field(const QString &cell)
 {
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    qsizetype start = 0;
+    while (start < cell.size() && cell.at(start) == QLatin1Char('\''))
+        ++start;
+    const QString text = start < cell.size() && kFormulaStarts.contains(cell.at(start))
+                             ? QLatin1Char('\'') + cell
+                             : cell;
     const bool quoted = text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) ||
                         text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')) ||
                         (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()));

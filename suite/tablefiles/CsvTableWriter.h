@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SavedTextFile.h"
+#include "ReplacedFile.h"
 #include "TableFile.h"
 
 // Comma-separated values as spreadsheet programs open them: UTF-8 with a byte order mark (without
@@ -12,10 +12,12 @@ public:
     void writeRow(const QStringList &cells) override;
     void finish() override;
 
-    // One field as it is written: quoted, with its quotes doubled, when it holds a comma, a
-    // quote or a line break, or begins or ends with a blank.
+    // One field as it is written. A text a spreadsheet program would take for a formula (it
+    // begins with = + - @, a tab or a carriage return, perhaps behind apostrophes) gets one
+    // apostrophe in front, which the importer takes off again. Then quoted, with its quotes
+    // doubled, when it holds a comma, a quote or a line break, or begins or ends with a blank.
     static QString field(const QString &text);
 
 private:
-    SavedTextFile m_file;
+    ReplacedFile m_file;
 };

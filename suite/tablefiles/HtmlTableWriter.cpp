@@ -17,7 +17,7 @@ HtmlTableWriter::HtmlTableWriter(const QString &path, const QList<TableFileColum
     for (const TableFileColumn &column : columns)
         head += QLatin1String("<th>") + column.heading.toHtmlEscaped() + QLatin1String("</th>");
     head += QLatin1String("</tr>\n");
-    m_file.write(head);
+    m_file.write(head.toUtf8());
 }
 
 void HtmlTableWriter::writeRow(const QStringList &cells)
@@ -26,7 +26,7 @@ void HtmlTableWriter::writeRow(const QStringList &cells)
     for (const QString &cell : cells)
         line += QLatin1String("<td>") + cell.toHtmlEscaped() + QLatin1String("</td>");
     line += QLatin1String("</tr>\n");
-    m_file.write(line);
+    m_file.write(line.toUtf8());
 }
 
 void HtmlTableWriter::finish()

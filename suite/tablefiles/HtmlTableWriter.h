@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SavedTextFile.h"
+#include "ReplacedFile.h"
 #include "TableFile.h"
 
 // A web page holding the table, UTF-8, every cell escaped.
@@ -12,5 +12,5 @@ public:
     void finish() override;
 
 private:
-    SavedTextFile m_file;
+    ReplacedFile m_file;
 };

@@ -1,45 +1,44 @@
 #include "XlsxTableWriter.h"
 
-#include <QFile>
-#include <QTemporaryFile>
+#include "FailureTexts.h"
+#include "WorkbookCheck.h"
+
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <xlsxwriter.h>
 
-XlsxTableWriter::XlsxTableWriter(const QString &path, const QList<TableFileColumn> &columns)
-    : m_path(path)
-{
-    // Claiming the temporary name proves the folder writable before any row is asked for.
-    QTemporaryFile part(path + QStringLiteral(".XXXXXX"));
-    part.setAutoRemove(false);
-    if (!part.open())
-        throw TableFileError(cannotWriteMessage(path, part.errorString()));
-    m_partPath = part.fileName();
-    // A temporary file is private to its owner; the workbook is an ordinary document.
-    part.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                        QFileDevice::ReadOther);
-    part.close();
+namespace {
 
+// The library reports a failed write of its zip file by a code of its own; errno then still
+// tells why when it is one of these.
+bool storageError(int error)
+{
+    return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO;
+}
+
+} // namespace
+
+XlsxTableWriter::XlsxTableWriter(const QString &path, const QList<TableFileColumn> &columns)
+    : m_file(path)
+{
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
-    m_workbook = workbook_new_opt(QFile::encodeName(m_partPath).constData(), &options);
+    m_workbook = workbook_new_opt(m_file.contentName().constData(), &options);
     if (!m_workbook)
-        fail(QStringLiteral("不能建立工作簿。"));
+        fail(workbookErrorText(LXW_ERROR_MEMORY_MALLOC_FAILED));
     m_sheet = workbook_add_worksheet(m_workbook, nullptr);
+    if (!m_sheet)
+        fail(workbookErrorText(LXW_ERROR_CREATING_TMPFILE));
     m_headingFormat = workbook_add_format(m_workbook);
-    if (!m_sheet || !m_headingFormat)
-        fail(QStringLiteral("不能建立工作表。"));
+    if (!m_headingFormat)
+        fail(workbookErrorText(LXW_ERROR_MEMORY_MALLOC_FAILED));
     format_set_bold(m_headingFormat);
     QStringList headings;
     for (qsizetype i = 0; i < columns.size(); ++i) {
         worksheet_set_column(m_sheet, lxw_col_t(i), lxw_col_t(i), columns.at(i).width, nullptr);
         headings << columns.at(i).heading;
     }
-    for (qsizetype i = 0; i < headings.size(); ++i)
-        worksheet_write_string(m_sheet, 0, lxw_col_t(i), headings.at(i).toUtf8().constData(),
-                               m_headingFormat);
-    m_row = 1;
+    writeCells(headings, m_headingFormat);
 }
 
 XlsxTableWriter::~XlsxTableWriter()
@@ -49,45 +48,64 @@ XlsxTableWriter::~XlsxTableWriter()
 
 void XlsxTableWriter::writeRow(const QStringList &cells)
 {
+    writeCells(cells, nullptr);
+}
+
+void XlsxTableWriter::writeCells(const QStringList &cells, lxw_format *format)
+{
+    errno = 0; // so that a failure of the library's rows file is not blamed on an earlier call
+    bool filled = false;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (cells.at(i).isEmpty())
             continue;
+        // Always a string: a summary such as =1+1 is text, never a formula.
         const lxw_error error = worksheet_write_string(m_sheet, lxw_row_t(m_row), lxw_col_t(i),
-                                                       cells.at(i).toUtf8().constData(), nullptr);
+                                                       cells.at(i).toUtf8().constData(), format);
         if (error != LXW_NO_ERROR)
-            fail(QString::fromUtf8(lxw_strerror(error)));
+            fail(workbookErrorText(error));
+        filled = true;
     }
     ++m_row;
+    m_filledRows += filled ? 1 : 0;
+    checkRowFile(false);
+}
+
+// The library writes the previous row to its temporary file when a new one begins, and never
+// looks whether that worked.
+void XlsxTableWriter::checkRowFile(bool failed)
+{
+    if (failed || std::ferror(m_sheet->optimize_tmpfile))
+        fail(systemErrorText(errno != 0 ? errno : EIO));
 }
 
 void XlsxTableWriter::finish()
 {
+    checkRowFile(std::fflush(m_sheet->optimize_tmpfile) != 0);
+    errno = 0;
     const lxw_error error = workbook_close(m_workbook);
     m_workbook = nullptr;
     if (error != LXW_NO_ERROR)
-        fail(QString::fromUtf8(lxw_strerror(error)));
-    // rename() puts the new file in place of an old one in one step.
-    if (std::rename(QFile::encodeName(m_partPath).constData(),
-                    QFile::encodeName(m_path).constData()) != 0)
-        fail(QString::fromLocal8Bit(std::strerror(errno)));
-    m_partPath.clear();
+        fail(storageError(errno) ? systemErrorText(errno) : workbookErrorText(error));
+    if (!WorkbookComplete(m_file.contentName(), m_filledRows))
+        fail(QStringLiteral("工作簿没有完整写入，可能是临时文件夹的磁盘空间不足。"));
+    m_file.commit();
 }
 
 void XlsxTableWriter::fail(const QString &reason)
 {
     discard();
-    throw TableFileError(cannotWriteMessage(m_path, reason));
+    m_file.fail(reason);
 }
 
 void XlsxTableWriter::discard()
 {
-    if (m_workbook) {
-        // Closing is the library's only way to free a workbook; the part file goes with it.
-        workbook_close(m_workbook);
-        m_workbook = nullptr;
+    if (!m_workbook)
+        return;
+    // Freeing leaves the rows' temporary file open (closing would build the whole workbook).
+    if (m_sheet && m_sheet->optimize_tmpfile) {
+        std::fclose(m_sheet->optimize_tmpfile);
+        m_sheet->optimize_tmpfile = nullptr;
     }
-    if (!m_partPath.isEmpty()) {
-        QFile::remove(m_partPath);
-        m_partPath.clear();
-    }
+    lxw_workbook_free(m_workbook);
+    m_workbook = nullptr;
 }

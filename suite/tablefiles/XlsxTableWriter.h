@@ -1,16 +1,16 @@
 #pragma once
 
+#include "ReplacedFile.h"
 #include "TableFile.h"
-
-#include <QByteArray>
 
 struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
 
 // An Excel workbook of one sheet, through libxlsxwriter in its constant-memory mode: each row goes
-// to a temporary file as it is written. The workbook is built under a temporary name beside the
-// target and takes the target's name only when complete.
+// to the library's temporary file as it is written, so a million rows cost no more memory than
+// ten. The library's own writes are unchecked, so that file's state is checked after every row
+// and the finished workbook is read back before it takes the target's place.
 class XlsxTableWriter final : public TableFileWriter
 {
 public:
@@ -20,13 +20,15 @@ public:
     void finish() override;
 
 private:
+    void writeCells(const QStringList &cells, lxw_format *format);
+    void checkRowFile(bool failed);
     [[noreturn]] void fail(const QString &reason);
     void discard();
 
-    QString m_path;
-    QString m_partPath;
+    ReplacedFile m_file;
     lxw_workbook *m_workbook = nullptr;
     lxw_worksheet *m_sheet = nullptr;
     lxw_format *m_headingFormat = nullptr;
     unsigned m_row = 0;
+    unsigned m_filledRows = 0; // rows with a cell; the library leaves out the others
 };
