@@ -380,17 +380,27 @@ void tst_Transfer::demoHostCommands()
     kvtest::hostDatabase();
     QTemporaryDir dir;
     const QString csv = writeFile(dir, encoded(kRows, "GB18030"));
-    const auto kvdigest = [](const QStringList &arguments, QString *out = nullptr,
-                             QString *err = nullptr) {
+    // No display, and a data folder of the test's own.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("share")));
+    const auto run = [&environment](const QStringList &arguments, QString *out = nullptr,
+                                    QString *err = nullptr) {
         QProcess process;
-        process.start(QStringLiteral(KVDIGEST_BIN),
-                      arguments + QStringList{"--database", kvtest::currentTarget()});
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(KVDIGEST_BIN), arguments);
         process.waitForFinished(60000);
         if (out)
             *out = QString::fromLocal8Bit(process.readAllStandardOutput());
         if (err)
             *err = QString::fromLocal8Bit(process.readAllStandardError());
         return process.exitCode();
+    };
+    // The options before the command here, after it everywhere else.
+    const auto kvdigest = [&run](const QStringList &arguments, QString *out = nullptr,
+                                 QString *err = nullptr) {
+        return run(QStringList{"--database", kvtest::currentTarget()} + arguments, out, err);
     };
     QString out;
     QCOMPARE(kvdigest({"import", csv, "--dry-run"}, &out), 1);
@@ -408,11 +418,31 @@ void tst_Transfer::demoHostCommands()
     QCOMPARE(kvdigest({"--version"}, &out), 0);
     QCOMPARE(out, QStringLiteral("kvdigest " KVDIGEST_VERSION "\n"));
     QCOMPARE(kvdigest({"--help"}, &out), 0);
-    QVERIFY(out.startsWith("usage: kvdigest ") && out.endsWith("kvdigest --help | --version\n"));
+    QVERIFY(out.startsWith("usage: kvdigest ") && out.contains("kvdigest --help | --version\n") &&
+            out.contains(QStringLiteral("--strict 有任何一行被拒绝时什么也不写入")));
     QString err;
-    QCOMPARE(kvdigest({"export", csv, "--colour"}, &out, &err), 2);
-    QCOMPARE(out + err, QStringLiteral("kvdigest: unknown option or argument: --colour (kvdigest "
-                                       "--help shows the usage)\n"));
+    for (const char *wrong : {"--colour", "--read-only"}) {
+        QCOMPARE(kvdigest({"export", csv, QString::fromLatin1(wrong)}, &out, &err), 2);
+        QVERIFY2(out.isEmpty() && err.count(QLatin1Char('\n')) == 1, qPrintable(err));
+    }
+    QCOMPARE(err, QStringLiteral("kvdigest: --read-only goes with the window, not with export "
+                                 "(kvdigest --help shows the usage)\n"));
+    QCOMPARE(run({"--bogus"}, &out, &err), 2);
+    QCOMPARE(err, QStringLiteral("kvdigest: unknown option or argument: --bogus (kvdigest --help "
+                                 "shows the usage)\n"));
+
+    // The default ledger: made in the data folder on first use; one an earlier version left a
+    // folder deeper is opened where it is.
+    if (kvtest::usingPostgres())
+        return;
+    const QString earlier = dir.filePath(QStringLiteral("share/kvdigest/kvdigest/ledger.db"));
+    QDir().mkpath(QFileInfo(earlier).path());
+    QVERIFY(QFile::copy(kvtest::currentTarget(), earlier));
+    QCOMPARE(run({"import", writeFile(dir, encoded(kRows, "GB18030"))}), 1);
+    QCOMPARE(kvtest::storedCount(*DataKit::Database::open(earlier)), 34L);
+    QVERIFY(QFile::remove(earlier));
+    QCOMPARE(run({"export", dir.filePath("new.csv")}, &out), 0);
+    QVERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("share/kvdigest/ledger.db"))));
 }
 
 // An export that cannot be written whole (here a file-size limit, SIGXFSZ ignored) fails in Chinese
