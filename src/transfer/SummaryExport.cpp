@@ -29,7 +29,7 @@ long ExportSummaries(const std::shared_ptr<DataKit::Database> &database, const Q
                                             {LoadResString(111), 12}};
     const auto file = openTableFile(
         path, ending == QLatin1String("csv") ? TableFileFormat::Csv : TableFileFormat::Xlsx,
-        columns);
+        LoadResString(1), columns);
     long written = 0;
     try {
         // One pass through the listing, in its order (a walk record by record would ask the

@@ -65,13 +65,13 @@ bool AskReportFile(QWidget *owner, const QString &caption, const QList<ReportFil
     return true;
 }
 
-void WriteReportRows(const QString &path, TableFileFormat format,
+void WriteReportRows(const QString &path, TableFileFormat format, const QString &title,
                      const QList<OutputColumn> &columns, const GridControl &grid, long lastRow)
 {
     QList<TableFileColumn> fileColumns;
     for (const OutputColumn &column : columns)
         fileColumns << column.file;
-    const auto writer = openTableFile(path, format, fileColumns);
+    const auto writer = openTableFile(path, format, title, fileColumns);
     QStringList cells;
     for (long row = 1; row <= lastRow; ++row) {
         cells.clear();

@@ -25,8 +25,8 @@ struct OutputColumn
 bool AskReportFile(QWidget *owner, const QString &caption, const QList<ReportFileKind> &kinds,
                    QString &path, ReportFileKind &kind);
 
-// Writes grid rows 1 to lastRow as a table file. Throws TableFileError.
-void WriteReportRows(const QString &path, TableFileFormat format,
+// Writes grid rows 1 to lastRow as a table file under the report's title. Throws TableFileError.
+void WriteReportRows(const QString &path, TableFileFormat format, const QString &title,
                      const QList<OutputColumn> &columns, const GridControl &grid, long lastRow);
 
 // Writes the report's pages as a PDF file, page by page. Throws TableFileError.

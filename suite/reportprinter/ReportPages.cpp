@@ -50,6 +50,9 @@ ReportPages::ReportPages(const ReportContent &content, const QPaintDevice &devic
 {
     m_headingFont.setBold(true);
     m_headingMetrics = QFontMetricsF(m_headingFont, &device);
+    m_firstTextBottom =
+        qMax(textBottom(content.firstPage, 0, device), textBottom(content.firstPage, 1, device));
+    m_followingTextBottom = textBottom(content.followingPages, 1, device);
 
     double tableWidth = twipsToX(content.tableLeft);
     for (const ReportColumn &column : content.columns)
@@ -99,7 +102,25 @@ double ReportPages::bodyTop(int page) const
     const int decoration =
         page == 0 ? qMax(m_content.firstPage.sectionBottom(0), m_content.firstPage.sectionBottom(1))
                   : m_content.followingPages.sectionBottom(1);
-    return toY(decoration + m_content.tableTop);
+    // The table's headings stand clear of the decoration's texts by half a line, however tall
+    // their font.
+    const double clear =
+        (page == 0 ? m_firstTextBottom : m_followingTextBottom) + m_metrics.lineSpacing() / 2;
+    return qMax(toY(decoration + m_content.tableTop), clear);
+}
+
+double ReportPages::textBottom(const LayoutTable &layout, int section,
+                               const QPaintDevice &device) const
+{
+    const LayoutRow place = layout.section(section);
+    double bottom = 0;
+    for (const LayoutRow &item : layout.items(section)) {
+        const QFontMetricsF metrics(itemFont(item, m_content.font), &device);
+        // Centred in its box, as paintSection draws it.
+        const double top = toY(place.y + item.y) + (toY(item.h) - metrics.height()) / 2;
+        bottom = qMax(bottom, top + metrics.height());
+    }
+    return bottom;
 }
 
 double ReportPages::bodyBottom() const

@@ -58,6 +58,7 @@ private:
     double twipsToX(double twips) const;
     double toY(double twips) const;
     double bodyTop(int page) const;
+    double textBottom(const LayoutTable &layout, int section, const QPaintDevice &device) const;
     double bodyBottom() const;
     double cellWidth(int column) const;
     double textHeight(const QFontMetricsF &metrics, const ReportColumn &column, double width,
@@ -84,6 +85,10 @@ private:
     QFontMetricsF m_headingMetrics;
     double m_padX;
     double m_padY;
+    // Where the texts of the page decoration end as painted (a font taller than its box reaches
+    // below it): on the first page and on the others.
+    double m_firstTextBottom = 0;
+    double m_followingTextBottom = 0;
     std::vector<double> m_edges; // left edge of every column, then the table's right edge
     double m_headingHeight = 0;
     double m_footerHeight = 0;

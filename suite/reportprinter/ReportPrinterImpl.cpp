@@ -7,6 +7,7 @@
 #include "PrinterSetupDialog.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -135,6 +136,8 @@ int ReportPrinterImpl::preview()
         preparePrinter(printer);
         QPrintPreviewDialog dialog(&printer, m_owner);
         dialog.setWindowTitle(QStringLiteral("打印预览"));
+        // A page is read at its size, not in a small window at a fraction of it.
+        dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                          [&pages](QPrinter *target) { PaintReport(pages, *target); });
         dialog.exec();
@@ -261,7 +264,11 @@ int ReportPrinterImpl::writeOutput()
             pages.columns << column(output.gridColumn, output.file.heading);
         WriteReportPdf(path, pages, m_page);
     } else {
-        WriteReportRows(path, formatOf(kind), m_output, *m_grid, lastRow());
+        // The title is the first text of the first page's decoration.
+        const QString title = content().firstPage.items(0).value(0).text.trimmed();
+        WriteReportRows(path, formatOf(kind),
+                        title.isEmpty() ? QFileInfo(path).completeBaseName() : title, m_output,
+                        *m_grid, lastRow());
     }
     return 0;
 }

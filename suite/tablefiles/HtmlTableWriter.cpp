@@ -1,16 +1,16 @@
 #include "HtmlTableWriter.h"
 
-#include <QFileInfo>
-
-HtmlTableWriter::HtmlTableWriter(const QString &path, const QList<TableFileColumn> &columns)
+HtmlTableWriter::HtmlTableWriter(const QString &path, const QString &title,
+                                 const QList<TableFileColumn> &columns)
     : m_file(path)
 {
     QString head =
-        QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n"
+        QStringLiteral("<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<title>%1</title>\n<style>\ntable { border-collapse: collapse; }\n"
                        "th, td { border: 1px solid #808080; padding: 2px 6px; }\n"
-                       "th { background: #e8e8e8; }\n</style>\n</head>\n<body>\n<table>\n")
-            .arg(QFileInfo(path).completeBaseName().toHtmlEscaped());
+                       "th { background: #e8e8e8; }\n</style>\n</head>\n<body>\n<h1>%1</h1>\n"
+                       "<table>\n")
+            .arg(title.toHtmlEscaped());
     for (const TableFileColumn &column : columns)
         head += QStringLiteral("<col style=\"width: %1ch\">\n").arg(column.width);
     head += QLatin1String("<tr>");

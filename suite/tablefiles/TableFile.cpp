@@ -13,15 +13,16 @@ TableFileError::TableFileError(const QString &message)
 }
 
 std::unique_ptr<TableFileWriter> openTableFile(const QString &path, TableFileFormat format,
+                                               const QString &title,
                                                const QList<TableFileColumn> &columns)
 {
     switch (format) {
     case TableFileFormat::Csv:
         return std::make_unique<CsvTableWriter>(path, columns);
     case TableFileFormat::Xlsx:
-        return std::make_unique<XlsxTableWriter>(path, columns);
+        return std::make_unique<XlsxTableWriter>(path, title, columns);
     case TableFileFormat::Html:
-        return std::make_unique<HtmlTableWriter>(path, columns);
+        return std::make_unique<HtmlTableWriter>(path, title, columns);
     }
     throw TableFileError(cannotWriteMessage(path, QStringLiteral("未知的文件类型。")));
 }

@@ -6,7 +6,8 @@
 #include <memory>
 #include <stdexcept>
 
-// One column of a table file: its heading and its display width in characters.
+// One column of a table file: its heading and its display width in characters (a workbook's
+// columns take the width of their texts instead).
 struct TableFileColumn
 {
     QString heading;
@@ -38,8 +39,9 @@ public:
 };
 
 // Opens the file and writes the heading row; throws TableFileError when the file cannot be
-// written, before any row is asked for.
+// written, before any row is asked for. The title names a workbook's sheet and heads a web page.
 std::unique_ptr<TableFileWriter> openTableFile(const QString &path, TableFileFormat format,
+                                               const QString &title,
                                                const QList<TableFileColumn> &columns);
 
 // The message for a file that cannot be written.

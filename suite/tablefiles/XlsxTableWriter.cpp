@@ -16,9 +16,22 @@ bool storageError(int error)
     return error == ENOSPC || error == EDQUOT || error == EFBIG || error == EIO;
 }
 
+// A column's width in the sheet's characters: a Chinese character takes two.
+double displayWidth(const QString &text)
+{
+    double width = 0;
+    for (const QChar ch : text)
+        width += ch.unicode() >= 0x1100 && !ch.isLowSurrogate() ? 2 : 1;
+    return width;
+}
+
+constexpr double kMargin = 2;
+constexpr double kMaxWidth = 80;
+
 } // namespace
 
-XlsxTableWriter::XlsxTableWriter(const QString &path, const QList<TableFileColumn> &columns)
+XlsxTableWriter::XlsxTableWriter(const QString &path, const QString &title,
+                                 const QList<TableFileColumn> &columns)
     : m_file(path)
 {
     lxw_workbook_options options{};
@@ -26,7 +39,12 @@ XlsxTableWriter::XlsxTableWriter(const QString &path, const QList<TableFileColum
     m_workbook = workbook_new_opt(m_file.contentName().constData(), &options);
     if (!m_workbook)
         fail(workbookErrorText(LXW_ERROR_MEMORY_MALLOC_FAILED));
-    m_sheet = workbook_add_worksheet(m_workbook, nullptr);
+    // A title a sheet cannot be named after (too long, a character such as / or *) leaves the
+    // library's own name.
+    const QByteArray name = title.toUtf8();
+    const bool named = !title.isEmpty() &&
+                       workbook_validate_sheet_name(m_workbook, name.constData()) == LXW_NO_ERROR;
+    m_sheet = workbook_add_worksheet(m_workbook, named ? name.constData() : nullptr);
     if (!m_sheet)
         fail(workbookErrorText(LXW_ERROR_CREATING_TMPFILE));
     m_headingFormat = workbook_add_format(m_workbook);
@@ -34,9 +52,9 @@ XlsxTableWriter::XlsxTableWriter(const QString &path, const QList<TableFileColum
         fail(workbookErrorText(LXW_ERROR_MEMORY_MALLOC_FAILED));
     format_set_bold(m_headingFormat);
     QStringList headings;
-    for (qsizetype i = 0; i < columns.size(); ++i) {
-        worksheet_set_column(m_sheet, lxw_col_t(i), lxw_col_t(i), columns.at(i).width, nullptr);
-        headings << columns.at(i).heading;
+    for (const TableFileColumn &column : columns) {
+        m_widths << 0;
+        headings << column.heading;
     }
     writeCells(headings, m_headingFormat);
 }
@@ -58,6 +76,8 @@ void XlsxTableWriter::writeCells(const QStringList &cells, lxw_format *format)
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (cells.at(i).isEmpty())
             continue;
+        if (i < m_widths.size())
+            m_widths[i] = qMax(m_widths.at(i), displayWidth(cells.at(i)));
         // Always a string: a summary such as =1+1 is text, never a formula.
         const lxw_error error = worksheet_write_string(m_sheet, lxw_row_t(m_row), lxw_col_t(i),
                                                        cells.at(i).toUtf8().constData(), format);
@@ -80,6 +100,11 @@ void XlsxTableWriter::checkRowFile(bool failed)
 
 void XlsxTableWriter::finish()
 {
+    // The columns are written out when the workbook closes, so their widths can wait for the
+    // widest cell; a long text stops at a width still on the screen.
+    for (qsizetype i = 0; i < m_widths.size(); ++i)
+        worksheet_set_column(m_sheet, lxw_col_t(i), lxw_col_t(i),
+                             qMin(m_widths.at(i) + kMargin, kMaxWidth), nullptr);
     checkRowFile(std::fflush(m_sheet->optimize_tmpfile) != 0);
     errno = 0;
     const lxw_error error = workbook_close(m_workbook);

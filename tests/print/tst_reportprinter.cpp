@@ -126,6 +126,7 @@ void tst_ReportPrinter::printOutputAndPreviewShowThePages()
     int previewPages = 0;
     driver.expectDialog([&previewPages](QWidget *window) {
         auto *preview = window->findChild<QPrintPreviewWidget *>();
+        QVERIFY(window->isMaximized());
         QTRY_VERIFY(preview->pageCount() > 0);
         previewPages = preview->pageCount();
         window->resize(900, 700);
@@ -155,6 +156,18 @@ void tst_ReportPrinter::printOutputAndPreviewShowThePages()
     }
     QCOMPARE(rows, 120);
     QCOMPARE(previewPages, pages.size());
+    // On a following page the date ends above the table's headings, not on them.
+    const QString boxes =
+        kvtest::run("pdftotext", {"-bbox", "-f", "2", "-l", "2", place.file("printed.pdf"), "-"});
+    const auto edge = [&boxes](const char *which, const QString &word) {
+        return kvtest::matches(QStringLiteral("<word [^>]*%1=\"([\\d.]+)\"[^>]*>%2")
+                                   .arg(QLatin1String(which), word),
+                               boxes)
+            .value(0)
+            .toDouble();
+    };
+    QVERIFY(edge("yMax", QStringLiteral("打印日期")) <
+            edge("yMin", QStringLiteral("常用摘要编码")));
 
     if (const QString dir = snapshotDir(); !dir.isEmpty())
         kvtest::run("pdftoppm", {"-png", "-r", "80", "-f", "1", "-l", "2",

@@ -47,7 +47,7 @@ int writeReport(const QString &format, const QString &path)
             const TableFileFormat kind = format == QLatin1String("csv")    ? TableFileFormat::Csv
                                          : format == QLatin1String("xlsx") ? TableFileFormat::Xlsx
                                                                            : TableFileFormat::Html;
-            WriteReportRows(path, kind, columns, grid, kRows);
+            WriteReportRows(path, kind, QStringLiteral("常用摘要"), columns, grid, kRows);
         }
     } catch (const TableFileError &error) {
         QTextStream(stdout) << error.message();
@@ -87,6 +87,7 @@ private slots:
     void hostileTargets();
     void formulasNeutralised_data();
     void formulasNeutralised();
+    void titledAndFitted();
 };
 
 void tst_TableFiles::hostileTargets_data()
@@ -229,6 +230,30 @@ void tst_TableFiles::formulasNeutralised()
     QFETCH(QString, cell);
     QFETCH(QString, field);
     QCOMPARE(CsvTableWriter::field(cell), field);
+}
+
+// A workbook's sheet is named after the title and its columns are as wide as their texts (a
+// Chinese character counts two); a web page is in Chinese under the title.
+void tst_TableFiles::titledAndFitted()
+{
+    QTemporaryDir dir;
+    QCOMPARE(writeReport(QStringLiteral("xlsx"), dir.filePath("out.xlsx")), 0);
+    QVERIFY(kvtest::run("unzip", {"-p", dir.filePath("out.xlsx"), "xl/workbook.xml"})
+                .contains(QStringLiteral("name=\"常用摘要\"")));
+    const QStringList widths = kvtest::matches(
+        "<col [^>]*width=\"([\\d.]+)\"",
+        kvtest::run("unzip", {"-p", dir.filePath("out.xlsx"), "xl/worksheets/sheet1.xml"}));
+    // 编码 over the numbers to 3000, then 第 3000 条常用摘要：收到货款.
+    QCOMPARE(widths.size(), 2);
+    QVERIFY2(widths.at(0).toDouble() >= 6 && widths.at(0).toDouble() < 10, qPrintable(widths[0]));
+    QVERIFY2(widths.at(1).toDouble() >= 28 && widths.at(1).toDouble() < 40, qPrintable(widths[1]));
+    QCOMPARE(writeReport(QStringLiteral("html"), dir.filePath("out.html")), 0);
+    QFile page(dir.filePath("out.html"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    for (const char *part :
+         {"<html lang=\"zh-CN\">", "<title>常用摘要</title>", "<h1>常用摘要</h1>"})
+        QVERIFY2(html.contains(QString::fromUtf8(part)), part);
 }
 
 int main(int argc, char **argv)
