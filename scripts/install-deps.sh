@@ -14,9 +14,6 @@ packages=(
     libsqlite3-dev libpq-dev
     "$@"
 )
-# The build fetches the pinyin dictionary with npm and converts it with Node.js; a machine that has
-# them from elsewhere keeps its own.
-command -v npm >/dev/null && command -v node >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do
