@@ -325,7 +325,7 @@ bool frmDigBrowse::LeaveRowForClosing()
     if (!SpGrdDig->finishEditing())
         return false;
     const long row = SpGrdDig->currentRow();
-    if (!mblnEditing || (mblnAddMark && !RowChanged(row)))
+    if (!RowPending(row))
         return true;
     long cancel = 0;
     gridRowLeave(cancel, row, SpGrdDig->currentColumn());

@@ -135,6 +135,8 @@ private:
     // Every cell when adding; only the cells changed since the row was entered when editing.
     void WriteRow(long row, bool changedOnly = false);
     bool RowChanged(long row) const;
+    // Whether leaving the row has something to save (or to refuse).
+    bool RowPending(long row) const;
     void AppendBlankRow();
     void SaveRowState(long row);
     void RestoreRowState(long row);
@@ -196,7 +198,8 @@ private:
     bool SearchBoxKey(const QKeyEvent &event);
     void RunQuickSearch();
     void ClearQuickSearch();
-    void RefillGridFromIndex(const std::vector<quint32> &summaries, bool filtered);
+    void RefillGridFromIndex(const std::vector<quint32> &summaries, bool searching);
+    void ScopeSearchToGrid();
     QuickSearchIndex::Cells RowCells(long row) const;
 
     GridControl *SpGrdDig = nullptr;
@@ -228,7 +231,7 @@ private:
     std::unique_ptr<ReportPrinter> RTPrn1;
     QString mHelpFile;
     int mHelpTopic = 0;
-    bool mblnFiltered = false;
+    bool mblnFiltered = false; // the grid shows a filter's summaries (a search may narrow them)
     long mlngStoredCount = -1; // -1 while unknown
     bool mKeyPreview = false;
     bool mUnloaded = false;

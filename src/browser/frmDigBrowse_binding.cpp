@@ -67,6 +67,13 @@ bool frmDigBrowse::RowChanged(long row) const
     return !mstrRowAccountCode.isEmpty();
 }
 
+// Editors opened and given up on the blank entry row leave the editing flag up with nothing in the
+// row: only what is still typed there is pending.
+bool frmDigBrowse::RowPending(long row) const
+{
+    return mblnEditing && !(mblnAddMark && !RowChanged(row));
+}
+
 void frmDigBrowse::AppendBlankRow()
 {
     SpGrdDig->setRowCount(SpGrdDig->rowCount() + 1);

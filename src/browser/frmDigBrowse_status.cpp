@@ -1,7 +1,7 @@
-// The status line under the grid: how many summaries the grid shows and how many are stored, the
-// database, and the read-only mode. The stored count comes with each refill (the rows of the whole
-// listing, or one count under a filter) and is then kept by the window's own saves and deletions,
-// so the line costs the same at any size of the table.
+// The status line under the grid: how many summaries the grid shows and how many are stored, a
+// filter and a quick search in force, the database, and the read-only mode. The stored count comes
+// with each refill (the rows of the whole listing, or one count under a filter) and is then kept by
+// the window's own saves and deletions, so the line costs the same at any size of the table.
 #include "frmDigBrowse.h"
 
 #include "Database.h"
@@ -10,6 +10,7 @@
 #include "SqlTexts.h"
 
 #include <QLabel>
+#include <QLineEdit>
 
 void frmDigBrowse::StatusAfterRefill(bool filtered)
 {
@@ -46,6 +47,8 @@ void frmDigBrowse::UpdateStatusLine()
     const QString gap = QStringLiteral("    ");
     if (mblnFiltered)
         line += gap + QStringLiteral("过滤中");
+    if (mblnSearching)
+        line += gap + QStringLiteral("查找：") + txtSearch->text();
     if (dbs)
         line += gap + QStringLiteral("数据库：") + DatabaseLabel(dbs->target());
     if (blnReadOnly)

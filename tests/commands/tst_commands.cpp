@@ -11,7 +11,9 @@
 #include "frmDigBrowse.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -21,6 +23,7 @@ namespace {
 
 const QString kExists = QStringLiteral("该摘要已经存在，不能增加或修改！");
 const QString kNoText = QStringLiteral("常用摘要正文不能为空，请输入！");
+const QString kNoCode = QStringLiteral("常用摘要编码不能为空，请输入！");
 
 QString codeOfCurrentRecord(frmDigBrowse &window)
 {
@@ -114,6 +117,8 @@ private slots:
     void moveOnAnEmptyListing();
     void moveStaysAtTheEnds();
     void currentAfterOtherUsersAndTyping();
+    void findLeavesTheEntryRow_data();
+    void findLeavesTheEntryRow();
 };
 
 void tst_Commands::cleanup()
@@ -795,6 +800,59 @@ void tst_Commands::currentAfterOtherUsersAndTyping()
     QVERIFY(w.FCur());
     QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("13"));
     KV_VERIFY_MODALS(modal);
+}
+
+void tst_Commands::findLeavesTheEntryRow_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("buttons");
+    QTest::newRow("F2, Esc") << "F2 Esc" << QString() << "++-++";
+    QTest::newRow("typed and erased") << "X Backspace Enter" << QString() << "++-++";
+    QTest::newRow("text without a code") << "Right text Enter" << kNoCode << "+-+++";
+}
+
+// Editors opened and given up on the blank entry row leave nothing to save: Find moves away as a
+// cursor move does. What is still typed there is checked as before, and keeps the cursor.
+void tst_Commands::findLeavesTheEntryRow()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, message);
+    QFETCH(QString, buttons);
+    BrowserHarness h(kvtest::hostDatabase());
+    h.open();
+    const long entryRow = h.grid().rowCount() - 1;
+    QCOMPARE(h.grid().currentRow(), entryRow);
+    const QHash<QString, Qt::Key> named = {{"F2", Qt::Key_F2},
+                                           {"Esc", Qt::Key_Escape},
+                                           {"Backspace", Qt::Key_Backspace},
+                                           {"Enter", Qt::Key_Return},
+                                           {"Right", Qt::Key_Right}};
+    for (const QString &key : keys.split(QLatin1Char(' '))) {
+        if (named.contains(key))
+            press(h, named.value(key));
+        else
+            type(h, key);
+    }
+    QVERIFY(h.window().editing());
+
+    kvtest::ModalDriver modal;
+    modal.expectDialog([](QWidget *dialog) {
+        kvtest::typeText(dialog->findChild<QComboBox *>(QStringLiteral("cboId")), "05");
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdYes")),
+                          Qt::LeftButton);
+    });
+    if (!message.isEmpty())
+        modal.expectMessage(message, QMessageBox::Critical);
+    h.click(QStringLiteral("TlbFind"));
+    h.settle();
+    KV_VERIFY_MODALS(modal);
+    QCOMPARE(modal.messages().size(), message.isEmpty() ? 0 : 1);
+    QCOMPARE(h.grid().currentRow(), message.isEmpty() ? 5L : entryRow);
+    QCOMPARE(h.window().editing(), !message.isEmpty());
+    QCOMPARE(h.window().mblnAddMark, !message.isEmpty());
+    QCOMPARE(h.buttons(), buttons);
+    QCOMPARE(kvtest::storedCount(h.db()), 32L);
 }
 
 KV_TEST_MAIN(tst_Commands)

@@ -10,8 +10,10 @@
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -38,7 +40,9 @@ std::shared_ptr<DataKit::Database> searchLedger()
                               "S11 O'Brien咨询费",
                               "S12 路径\\备份",
                               "S13 娱乐费用",
-                              "S14 会议费"};
+                              "S14 会议费",
+                              "S15 差旅费（重庆办事处）",
+                              "S16 PVC管材"};
     QList<kvtest::Summary> summaries;
     for (const QString &row : rows) {
         const QStringList f = row.split(QLatin1Char(' '));
@@ -70,6 +74,7 @@ private slots:
     void findsAsTheUserTypes();
     void boxKeysAndRefills();
     void followsTheWindowsOwnSaves();
+    void searchesWithinAFilter();
     void headerSortInPinyinOrder();
 };
 
@@ -77,23 +82,26 @@ void tst_Search::findsAsTheUserTypes_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("codes");
-    // Initials of the readings the words are read with, besides the stored mnemonic.
-    QTest::newRow("YH 银行") << "YH" << QStringList{"S01"};
+    // Initials of the readings the words are read with, besides the stored mnemonic, from any
+    // word's start; those at the start of a cell first.
+    QTest::newRow("YH 银行, 乐会") << "YH" << QStringList{"S01", "S06"};
     QTest::newRow("KJ 会计") << "KJ" << QStringList{"S02"};
     QTest::newRow("TZ 调整") << "TZ" << QStringList{"S03"};
-    QTest::newRow("CQ 重庆") << "CQ" << QStringList{"S04"};
+    QTest::newRow("CQ 重庆, inside too") << "CQ" << QStringList{"S04", "S15"};
     QTest::newRow("stored YX") << "yx" << QStringList{"S01"};
     QTest::newRow("音乐 YY, 娱乐 YL") << "YY" << QStringList{"S06"};
     QTest::newRow("YL: 娱乐, 音乐会's mnemonic") << "YL" << QStringList{"S06", "S13"};
+    QTest::newRow("GC 管材 after ASCII") << "GC" << QStringList{"S16"};
+    QTest::newRow("CG: no word starts inside PVC") << "CG" << QStringList{};
     // Rare readings find nothing: 广 ān, 会 kuài outside 会计, 单 chán, 区 ōu.
     QTest::newRow("A not 广东") << "A" << QStringList{};
-    QTest::newRow("K not 会议") << "K" << QStringList{"S02"};
-    QTest::newRow("C not 单位") << "C" << QStringList{"S04"};
+    QTest::newRow("K not 会议") << "K" << QStringList{"S02", "S01"};
+    QTest::newRow("C not 单位") << "C" << QStringList{"S04", "S15", "S01", "S07", "S16"};
     QTest::newRow("O not 区域") << "O" << QStringList{"S11"};
     // Text, account name and code; every character stands for itself.
     QTest::newRow("text") << "分公司" << QStringList{"S04", "S05"};
     QTest::newRow("account name") << "其他应收" << QStringList{"S04", "S05"};
-    QTest::newRow("code") << "s1" << QStringList{"S10", "S11", "S12", "S13", "S14"};
+    QTest::newRow("code") << "s1" << QStringList{"S10", "S11", "S12", "S13", "S14", "S15", "S16"};
     QTest::newRow("percent") << "13%" << QStringList{"S09"};
     QTest::newRow("lone percent") << "%" << QStringList{"S09"};
     QTest::newRow("underscore") << "_" << QStringList{"S10"};
@@ -110,7 +118,8 @@ void tst_Search::findsAsTheUserTypes()
     kvtest::typeText(&searchBox(h), typed);
     QTRY_COMPARE(h.codes(), codes);
     QCOMPARE(h.grid().text(h.grid().rowCount() - 1, 1), QString());
-    QVERIFY(statusLine(h).contains(QStringLiteral("过滤中")));
+    QVERIFY(statusLine(h).contains(QStringLiteral("    查找：") + typed));
+    QVERIFY(!statusLine(h).contains(QStringLiteral("过滤中")));
 }
 
 // Ctrl+F, Esc, the blank entry row and a pending edit as Filter treats them, and Refresh.
@@ -124,25 +133,25 @@ void tst_Search::boxKeysAndRefills()
     kvtest::pressKey(grid, Qt::Key_F, Qt::ControlModifier);
     QTRY_VERIFY(searchBox(h).hasFocus());
     kvtest::typeText(&searchBox(h), QStringLiteral("cq"));
-    QTRY_COMPARE(h.codes(), QStringList{"S04"});
+    QTRY_COMPARE(h.codes(), (QStringList{"S04", "S15"}));
     kvtest::snapshot(h.window(), QStringLiteral("quick-search"));
     QVERIFY(!h.window().editing());
     QVERIFY(h.window().mblnAddMark == (grid.currentRow() == grid.rowCount() - 1));
     QCOMPARE(kvtest::storedSummary(h.db(), "S02").value(1), QStringLiteral("会计核算"));
 
     QTest::keyClick(&searchBox(h), Qt::Key_Escape);
-    QTRY_COMPARE(h.codes().size(), 14);
+    QTRY_COMPARE(h.codes().size(), 16);
     QVERIFY(searchBox(h).text().isEmpty());
     QVERIFY(grid.view()->hasFocus());
-    QVERIFY(!statusLine(h).contains(QStringLiteral("过滤中")));
+    QVERIFY(!statusLine(h).contains(QStringLiteral("查找")));
     QVERIFY(h.window().isVisible());
 
     kvtest::typeText(&searchBox(h), QStringLiteral("会"));
-    QTRY_COMPARE(h.codes(), (QStringList{"S02", "S06", "S14"}));
+    QTRY_COMPARE(h.codes(), (QStringList{"S02", "S14", "S06"}));
     h.click(QStringLiteral("TlbRefresh"));
     h.settle();
     QVERIFY(searchBox(h).text().isEmpty());
-    QCOMPARE(h.codes().size(), 14);
+    QCOMPARE(h.codes().size(), 16);
 }
 
 // What the window itself saves or deletes is found, or no longer found, without a Refresh.
@@ -171,6 +180,36 @@ void tst_Search::followsTheWindowsOwnSaves()
     kvtest::typeText(&searchBox(h), QStringLiteral("HZ"));
     QTRY_COMPARE(h.codes(), QStringList{});
     KV_VERIFY_MODALS(modal);
+}
+
+// A search under a filter looks among the filter's summaries; Esc gives the filter back, Refresh
+// ends both. The status line names each.
+void tst_Search::searchesWithinAFilter()
+{
+    kvtest::ModalDriver modal;
+    BrowserHarness h(searchLedger());
+    h.open();
+    modal.expectDialog([](QWidget *dialog) {
+        kvtest::typeText(dialog->findChild<QComboBox *>(QStringLiteral("cboCode")), "1221");
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdYes")),
+                          Qt::LeftButton);
+    });
+    h.click(QStringLiteral("TlbFilter"));
+    KV_VERIFY_MODALS(modal);
+    QCOMPARE(h.codes(), (QStringList{"S04", "S05"}));
+
+    kvtest::typeText(&searchBox(h), QStringLiteral("CQ"));
+    QTRY_COMPARE(h.codes(), QStringList{"S04"});
+    QVERIFY(statusLine(h).startsWith(QStringLiteral("1 条 / 共 16 条    过滤中    查找：CQ")));
+
+    QTest::keyClick(&searchBox(h), Qt::Key_Escape);
+    QTRY_COMPARE(h.codes(), (QStringList{"S04", "S05"}));
+    QVERIFY(statusLine(h).startsWith(QStringLiteral("2 条 / 共 16 条    过滤中    数据库")));
+
+    h.click(QStringLiteral("TlbRefresh"));
+    h.settle();
+    QCOMPARE(h.codes().size(), 16);
+    QVERIFY(statusLine(h).startsWith(QStringLiteral("16 条 / 共 16 条    数据库")));
 }
 
 // Chinese texts in pinyin order, texts of ASCII characters alone before them in character-code

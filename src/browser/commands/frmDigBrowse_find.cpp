@@ -64,7 +64,7 @@ void frmDigBrowse::CmdFind()
 void frmDigBrowse::ShowFoundRow(long row)
 {
     const long current = SpGrdDig->currentRow();
-    if (row != current && mblnEditing) {
+    if (row != current && RowPending(current)) {
         long cancel = 0;
         gridRowLeave(cancel, current, SpGrdDig->currentColumn());
         if (cancel != 0)
@@ -92,4 +92,5 @@ void frmDigBrowse::CmdFilter()
         ShowStop(ReadFailureText(FailureOf(error)));
     }
     RefillGrid(rows, true);
+    Guarded([this] { ScopeSearchToGrid(); });
 }

@@ -2,7 +2,8 @@
 // the summaries whose code or mnemonic starts with the text, or whose text or account name contains
 // it. It looks through an index of the whole listing held beside the grid, not through the
 // database, so a keystroke costs the same whatever other users do, and no typed text ever becomes
-// part of an SQL statement.
+// part of an SQL statement. Under a filter it looks among the filter's summaries only (the
+// index's scope), and clearing it shows the filter's summaries again.
 #include "frmDigBrowse.h"
 
 #include "Guarded.h"
@@ -62,8 +63,8 @@ void frmDigBrowse::PlaceSearchBox()
     txtSearch->raise();
 }
 
-// Esc clears the box and gives the grid back the focus; Enter shows the result at once and goes to
-// the grid.
+// Esc clears the box (a filter in force stays) and gives the grid back the focus; Enter shows the
+// result at once and goes to the grid.
 bool frmDigBrowse::SearchBoxKey(const QKeyEvent &event)
 {
     const int key = event.key();
@@ -96,9 +97,9 @@ void frmDigBrowse::ClearQuickSearch()
     mblnSearching = false;
 }
 
-// The sibling of RefillGrid for a search: the rows come from the index, and the stored count is
-// what it was.
-void frmDigBrowse::RefillGridFromIndex(const std::vector<quint32> &summaries, bool filtered)
+// The sibling of RefillGrid for a search: the rows come from the index, and the stored count and
+// the filter are what they were.
+void frmDigBrowse::RefillGridFromIndex(const std::vector<quint32> &summaries, bool searching)
 {
     RefillRows([this, &summaries] {
         GridRows rows;
@@ -111,10 +112,17 @@ void frmDigBrowse::RefillGridFromIndex(const std::vector<quint32> &summaries, bo
         }
         SpGrdDig->appendRows(rows);
     });
-    mblnSearching = filtered;
-    Guarded([this, filtered] {
-        mblnFiltered = filtered;
-        UpdateStatusLine();
+    mblnSearching = searching;
+    Guarded([this] { UpdateStatusLine(); });
+}
+
+// After a filter's refill: the quick search looks among the summaries the grid now shows.
+void frmDigBrowse::ScopeSearchToGrid()
+{
+    mSearchIndex.beginScope();
+    SpGrdDig->readRows(1, SpGrdDig->rowCount() - 2, [this](const QByteArrayView *cells, int count) {
+        mSearchIndex.addToScope(cells, count);
+        return true;
     });
 }
 

@@ -197,13 +197,12 @@ void QuickSearchIndex::rehash(size_t wanted)
     m_hashed = m_entries.size();
 }
 
-qsizetype QuickSearchIndex::indexOf(const QString &code) const
+qsizetype QuickSearchIndex::indexOf(QStringView code) const
 {
     if (m_byCode.empty())
         return -1;
     const size_t mask = m_byCode.size() - 1;
-    for (size_t slot = qHash(QStringView(code)) & mask; m_byCode[slot] != kNoEntry;
-         slot = (slot + 1) & mask) {
+    for (size_t slot = qHash(code) & mask; m_byCode[slot] != kNoEntry; slot = (slot + 1) & mask) {
         const Entry &entry = m_entries[m_byCode[slot]];
         if (entry.alive && this->code(entry) == code)
             return m_byCode[slot];
@@ -251,46 +250,118 @@ QStringView QuickSearchIndex::mnemonic(const Entry &entry) const
                                    entry.mnemonicLength);
 }
 
-bool QuickSearchIndex::initialsMatch(const Entry &entry, QStringView upper) const
+void QuickSearchIndex::beginScope()
 {
-    if (upper.size() > entry.textLength)
-        return false;
-    const quint8 *initials = m_initials.data() + entry.initials;
-    for (qsizetype i = 0; i < upper.size(); ++i) {
-        const char16_t wanted = upper[i].unicode();
-        const quint8 byte = initials[i];
-        if (byte < kFirstSet) {
-            if (byte != wanted)
-                return false;
-        } else if (wanted < 'A' || wanted > 'Z' ||
-                   !(m_letterSets[byte - kFirstSet] & (1u << (wanted - 'A')))) {
-            return false;
-        }
-    }
-    return true;
+    hashNew();
+    m_scoped = true;
+    m_scope.assign(m_entries.size(), false);
 }
 
+void QuickSearchIndex::addToScope(const QByteArrayView *cells, int count)
+{
+    decodeUtf8(count > 0 ? cells[0] : QByteArrayView(), m_decoded[0]);
+    const qsizetype i = indexOf(m_decoded[0]);
+    if (i < 0)
+        appendUtf8(cells, count);
+    else if (size_t(i) < m_scope.size())
+        m_scope[size_t(i)] = true;
+}
+
+bool QuickSearchIndex::inScope(size_t entry) const
+{
+    return !m_scoped || entry >= m_scope.size() || m_scope[entry];
+}
+
+// A text without letters reads only the ASCII units that stand for themselves, which the search in
+// the text itself finds already.
+QuickSearchIndex::Initials QuickSearchIndex::initialsOf(QStringView upper) const
+{
+    const auto letter = [](QChar unit) { return unit >= u'A' && unit <= u'Z'; };
+    if (std::none_of(upper.begin(), upper.end(), letter))
+        return {};
+    Initials wanted;
+    for (const QChar unit : upper) {
+        const char16_t c = unit.unicode();
+        if (c == 0 || c >= kFirstSet)
+            return {};
+        std::array<bool, 256> &accepts = wanted.emplace_back();
+        accepts.fill(false);
+        accepts[c] = true;
+        if (c < 'A' || c > 'Z')
+            continue;
+        for (size_t set = 0; set < m_letterSets.size(); ++set)
+            accepts[kFirstSet + set] = m_letterSets[set] & (1u << (c - 'A'));
+    }
+    return wanted;
+}
+
+namespace {
+
+bool asciiWordCharacter(QChar unit)
+{
+    const char16_t c = unit.unicode();
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+} // namespace
+
+qsizetype QuickSearchIndex::initialsAt(const Entry &entry, const Initials &wanted) const
+{
+    const auto length = qsizetype(wanted.size());
+    if (length == 0 || length > entry.textLength)
+        return -1;
+    const quint8 *initials = m_initials.data() + entry.initials;
+    const QStringView units = text(entry);
+    const std::array<bool, 256> &first = wanted.front();
+    for (qsizetype at = 0; at + length <= entry.textLength; ++at) {
+        if (!first[initials[at]])
+            continue;
+        // Inside a run of ASCII letters and digits no word starts.
+        if (at > 0 && asciiWordCharacter(units[at]) && asciiWordCharacter(units[at - 1]))
+            continue;
+        qsizetype k = 1;
+        while (k < length && wanted[size_t(k)][initials[at + k]])
+            ++k;
+        if (k == length)
+            return at;
+    }
+    return -1;
+}
+
+// One pass over the entries, the hits at a cell's start kept apart from those inside; nothing is
+// allocated per summary.
 std::vector<quint32> QuickSearchIndex::find(QStringView text) const
 {
     std::vector<quint32> hits;
+    std::vector<quint32> inside;
     hits.reserve(size_t(m_count));
     const QString upper = text.toString().toUpper();
+    const Initials initials = initialsOf(upper);
     // Texts are mostly Chinese: a search text without letters is compared as it is, the fast way.
     const Qt::CaseSensitivity cs =
         upper == text.toString().toLower() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    std::vector<char> accountHit(size_t(m_accounts.size()));
-    for (qsizetype a = 0; a < m_accounts.size(); ++a)
-        accountHit[size_t(a)] = m_accounts.at(a).contains(text, cs);
+    // By account: 0 no match, 1 inside its name, 2 at its start.
+    std::vector<quint8> accountHit(size_t(m_accounts.size()));
+    for (qsizetype a = 0; a < m_accounts.size(); ++a) {
+        const qsizetype at = m_accounts.at(a).indexOf(text, 0, cs);
+        accountHit[size_t(a)] = at < 0 ? 0 : at == 0 ? 2 : 1;
+    }
     for (size_t i = 0; i < m_entries.size(); ++i) {
         const Entry &entry = m_entries[i];
-        if (!entry.alive)
+        if (!entry.alive || !inScope(i))
             continue;
-        if (text.isEmpty() || accountHit[entry.account] ||
+        const qsizetype inText = this->text(entry).indexOf(text, 0, cs);
+        const quint8 account = accountHit[entry.account];
+        if (text.isEmpty() || inText == 0 || account == 2 ||
             code(entry).startsWith(text, Qt::CaseInsensitive) ||
-            mnemonic(entry).startsWith(text, Qt::CaseInsensitive) || initialsMatch(entry, upper) ||
-            this->text(entry).contains(text, Qt::CaseInsensitive))
+            mnemonic(entry).startsWith(text, Qt::CaseInsensitive))
             hits.push_back(quint32(i));
+        else if (const qsizetype at = initialsAt(entry, initials); at == 0)
+            hits.push_back(quint32(i));
+        else if (at > 0 || inText > 0 || account == 1)
+            inside.push_back(quint32(i));
     }
+    hits.insert(hits.end(), inside.begin(), inside.end());
     return hits;
 }
 

@@ -30,10 +30,19 @@ public:
     void save(const QString &oldCode, const Cells &cells);
     void remove(const QString &code);
 
-    // The summaries whose code or mnemonic starts with text (the mnemonic also as the polyphone
-    // initials of the summary's text may read), or whose text or account name contains it; case
-    // is ignored and every character stands for itself. All summaries when text is empty.
+    // The summaries whose code or mnemonic starts with text, whose text or account name contains
+    // it, or whose text's polyphone initials read it from a word's start (any Chinese character,
+    // or the first of a run of ASCII letters and digits); case is ignored and every character
+    // stands for itself. Those matched at the start of a cell come first, each group in listing
+    // order. All summaries in scope when text is empty.
     std::vector<quint32> find(QStringView text) const;
+
+    // The scope: the summaries a filter shows, handed over by their cells in UTF-8 after
+    // beginScope, one call each. Every later find looks only among them and the summaries added
+    // after; one the index did not know (another user's, stored since the listing was read) is
+    // taken in. A new index has no scope.
+    void beginScope();
+    void addToScope(const QByteArrayView *cells, int count);
     Cells cells(quint32 summary) const;
 
     qsizetype count() const { return m_count; }
@@ -63,11 +72,17 @@ private:
     void place(quint32 entry, size_t hash);
     void rehash(size_t wanted);
     quint8 initialByte(quint32 mask, QChar unit);
-    bool initialsMatch(const Entry &entry, QStringView upper) const;
+    // For each character of an upper-case search text, the initial bytes it accepts; empty when
+    // the text cannot be initials.
+    using Initials = std::vector<std::array<bool, 256>>;
+    Initials initialsOf(QStringView upper) const;
+    // Where the initials of the entry's text read the search text from a word's start; -1 nowhere.
+    qsizetype initialsAt(const Entry &entry, const Initials &wanted) const;
+    bool inScope(size_t entry) const;
     QStringView code(const Entry &entry) const;
     QStringView text(const Entry &entry) const;
     QStringView mnemonic(const Entry &entry) const;
-    qsizetype indexOf(const QString &code) const;
+    qsizetype indexOf(QStringView code) const;
 
     std::vector<Entry> m_entries;
     // Reused by every summary taken in: its cells decoded, its text's initials.
@@ -82,4 +97,6 @@ private:
     QStringList m_accounts;
     QHash<QByteArray, quint32> m_accountIndex; // by the name in UTF-8
     qsizetype m_count = 0;
+    bool m_scoped = false;
+    std::vector<bool> m_scope; // by entry; entries past its end are in scope
 };
