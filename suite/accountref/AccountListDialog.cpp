@@ -101,6 +101,12 @@ void AccountListDialog::fillList(const QList<AccountEntry> &accounts)
     m_list->addTopLevelItems(items);
 }
 
+void AccountListDialog::setSearchText(const QString &text)
+{
+    m_search->setText(text);
+    m_search->selectAll();
+}
+
 void AccountListDialog::applySearch(const QString &text)
 {
     const QString wanted = text.trimmed();

@@ -20,6 +20,9 @@ public:
     AccountListDialog(const QString &caption, const QStringList &headings,
                       const QList<AccountEntry> &accounts, bool multiSelect, QWidget *parent);
 
+    // Narrows the list as if the text had been typed, and selects it so that typing replaces it.
+    void setSearchText(const QString &text);
+
     // Positions in the accounts given, in list order, of the accounts chosen when the dialog was
     // accepted.
     QList<int> chosenIndices() const;

@@ -27,6 +27,11 @@ void AccountReference::setCaption(const QString &caption)
     m_caption = caption;
 }
 
+void AccountReference::setSearchText(const QString &text)
+{
+    m_searchText = text;
+}
+
 void AccountReference::setColumnHeading(int column, const QString &heading)
 {
     if (column < 0 || column >= m_headings.size())
@@ -99,6 +104,7 @@ QList<int> AccountReference::askUser(const QList<AccountEntry> &entries) const
                 int(std::find_if(entries.begin(), entries.end(), selectable) - entries.begin())};
     }
     AccountListDialog dialog(m_caption, m_headings, entries, m_multiSelect, m_dialogParent);
+    dialog.setSearchText(m_searchText);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.chosenIndices();

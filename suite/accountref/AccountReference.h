@@ -33,6 +33,10 @@ public:
     // Non-zero: when exactly one account can be chosen it is chosen without showing the list.
     void setAutoChooseSingle(int value);
 
+    // The text the list opens with in its search box, selected so that typing replaces it: the
+    // list first shows the accounts whose code or name contains it, and the user sees why.
+    void setSearchText(const QString &text);
+
     // Reads the record source into the list.
     void Init();
     // Shows the list modally. On a choice the record source is left on the chosen record when the
@@ -50,6 +54,7 @@ private:
     AccountReferenceSink *m_sink = nullptr;
     std::shared_ptr<DataKit::Recordset> m_records;
     QString m_caption;
+    QString m_searchText;
     QStringList m_headings{QString(), QString()};
     bool m_multiSelect = false;
     bool m_leafOnly = false;

@@ -39,10 +39,14 @@ std::function<void(QWidget *)> chooseAccount(const QString &search, QString *fir
             dialog->close();
             return;
         }
+        // The accounts shown: the list opens narrowed by the cell's text in its search box.
+        int shown = 0;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            shown += !list->topLevelItem(i)->isHidden();
         if (firstShown)
             *firstShown = dialog->windowTitle() + QLatin1Char('|') + list->headerItem()->text(0) +
                           QLatin1Char('|') + list->headerItem()->text(1) + QLatin1Char('|') +
-                          QString::number(list->topLevelItemCount());
+                          QString::number(shown);
         for (QChar c : search)
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
         QTest::keyClick(box, Qt::Key_Return);

@@ -17,9 +17,10 @@ bool frmDigBrowse::CheckAccount(const QString &code, const QString &text)
     return !recRef->NoMatch();
 }
 
+// The whole chart goes to the list, narrowed by the cell's text in the list's own search box: the
+// user sees why the list is short and can type over the text to search every account.
 void frmDigBrowse::ShowAccountRef(const QString &text)
 {
-    recCode->setFilter(SqlText::AccountFilter(text));
     recCode->Requery(-1);
 
     AccountReference &reference = *mclsRef->Ref1;
@@ -30,13 +31,9 @@ void frmDigBrowse::ShowAccountRef(const QString &text)
     reference.setMultiSelect(0);
     reference.setLeafOnly(0);
     reference.setAutoChooseSingle(0);
+    reference.setSearchText(text.trimmed());
     reference.Init();
     reference.Show();
-
-    // The list's filter must not narrow later account checks, which search the same recordset.
-    // Requery keeps the chosen account current.
-    recCode->setFilter(QString());
-    recCode->Requery(-1);
 }
 
 // A failed look-up is raised, not taken for "no such account": the save that needs it is refused
