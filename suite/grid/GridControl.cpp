@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <cmath>
@@ -44,7 +45,7 @@ GridControl::GridControl(QWidget *parent)
     m_view->setTabKeyNavigation(false);
     m_view->setCornerButtonEnabled(false);
     m_view->setWordWrap(false);
-    m_view->setTextElideMode(Qt::ElideNone);
+    m_view->setTextElideMode(Qt::ElideRight);
 
     // One fixed height for all data rows keeps 100,000 rows cheap to lay out.
     QHeaderView *rows = m_view->verticalHeader();
@@ -98,6 +99,19 @@ void GridControl::setEvents(GridEvents *events)
 QString GridControl::text(long row, long col) const
 {
     return row == 0 ? m_model->header(col) : m_model->cell(row - 1, col);
+}
+
+// The option the view paints the cell with, as far as the text's room depends on it.
+QString GridControl::shownText(long row, long col) const
+{
+    const QModelIndex index = m_model->index(int(row) - 1, int(col));
+    QStyleOptionViewItem option;
+    option.initFrom(m_view);
+    option.widget = m_view;
+    option.font = m_view->font();
+    option.textElideMode = m_view->textElideMode();
+    option.rect = m_view->visualRect(index);
+    return m_delegate->shownText(option, index);
 }
 
 void GridControl::readRows(long first, long last, const GridRows::Reader &row) const

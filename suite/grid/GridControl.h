@@ -37,8 +37,8 @@ class QTableView;
 // Home and End go to the first and last column, Ctrl+Home and Ctrl+End to the first and last row
 // (both with the row-leave question of any user move; with Shift they move the selection end).
 //
-// Per-column flag: 0 marks a free-text column, whose cells show their whole text as a tooltip when
-// it does not fit; 1 shows no tooltip.
+// A text wider than its cell ends in "…" and shows whole as the cell's tooltip. The per-column flag
+// (0 a free-text column, 1 any other) is kept for the host and changes nothing shown.
 class GridControl : public QWidget
 {
     Q_OBJECT
@@ -56,6 +56,8 @@ public:
     // look-up per cell.
     void readRows(long first, long last, const GridRows::Reader &row) const;
     void setText(long row, long col, const QString &text);
+    // A data cell's text as the grid shows it: whole, or cut short with "…" when it is too wide.
+    QString shownText(long row, long col) const;
 
     // Row count including the header row; setting it adds blank rows or drops rows at the bottom.
     long rowCount() const;

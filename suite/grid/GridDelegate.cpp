@@ -91,7 +91,8 @@ void GridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
     styleOf(option)->drawControl(QStyle::CE_PushButton, &button, painter, option.widget);
 }
 
-bool GridDelegate::textFits(const QStyleOptionViewItem &option, const QModelIndex &index) const
+// The same room and the same cut as the style's own drawing of an item's text.
+QString GridDelegate::shownText(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
@@ -99,7 +100,7 @@ bool GridDelegate::textFits(const QStyleOptionViewItem &option, const QModelInde
     const QStyle *style = styleOf(opt);
     const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget);
     const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
-    return opt.fontMetrics.horizontalAdvance(opt.text) <= area.width() - 2 * margin;
+    return opt.fontMetrics.elidedText(opt.text, opt.textElideMode, area.width() - 2 * margin);
 }
 
 bool GridDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
@@ -108,7 +109,7 @@ bool GridDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
     if (event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     const QString text = index.data().toString();
-    if (m_grid.columnFlag(index.column()) == 0 && !textFits(option, index)) {
+    if (shownText(option, index) != text) {
         // Converted so that text looking like markup is shown as it stands.
         QToolTip::showText(event->globalPos(), Qt::convertFromPlainText(text), view, option.rect);
     } else {

@@ -6,8 +6,8 @@
 class GridControl;
 
 // Paints the grid's cells: the cursor cell and a selected block of rows in the highlight colours,
-// and a small "..." button at the right edge of reference-column cells. Also decides the cell
-// tooltips: a free-text column shows the whole text of a cell that does not fit.
+// and a small "..." button at the right edge of reference-column cells. A text wider than its cell
+// ends in "…" (the view elides it) and shows whole as the cell's tooltip.
 class GridDelegate final : public QStyledItemDelegate
 {
 public:
@@ -20,6 +20,9 @@ public:
     // The part of a cell that shows (and edits) its text: all of it but the button.
     QRect textRect(const QRect &cell, int col) const;
 
+    // The text as the cell shows it: whole, or cut short with "…" where the view cuts it.
+    QString shownText(const QStyleOptionViewItem &option, const QModelIndex &index) const;
+
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
@@ -30,7 +33,6 @@ protected:
 
 private:
     bool isSelected(const QModelIndex &index) const;
-    bool textFits(const QStyleOptionViewItem &option, const QModelIndex &index) const;
 
     const GridControl &m_grid;
     std::vector<bool> m_buttonColumns;

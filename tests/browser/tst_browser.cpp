@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QToolTip>
 
 using kvtest::BrowserHarness;
 using kvtest::snapshot;
@@ -52,6 +53,8 @@ private slots:
     void layoutFollowsTheWindow();
     void closingWithARefusedRowStaysOpen();
     void databaseGoneWhileOpen();
+    void longTextsEndInAnEllipsis_data();
+    void longTextsEndInAnEllipsis();
 };
 
 void tst_Browser::cleanup()
@@ -414,6 +417,53 @@ void tst_Browser::databaseGoneWhileOpen()
     h.settle();
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 4L);
+}
+
+void tst_Browser::longTextsEndInAnEllipsis_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("text") << 1 << QString(60, QChar(u'长'));
+    QTest::newRow("mnemonic") << 2 << QString(60, QLatin1Char('W'));
+    QTest::newRow("account name") << 3 << QStringLiteral("应交税费——应交增值税（进项税额转出）");
+}
+
+// A text wider than its column ends in "…" and shows whole as the cell's tooltip; the columns keep
+// their widths and a text that fits shows whole.
+void tst_Browser::longTextsEndInAnEllipsis()
+{
+    QFETCH(int, col);
+    QFETCH(QString, text);
+    const auto db = kvtest::hostDatabase();
+    db->Execute(QStringLiteral("INSERT INTO Code (cCode, cCode_Name) VALUES ('22210106', '") +
+                text + QStringLiteral("')"));
+    kvtest::insertSummaries(
+        *db, {{"90", col == 1 ? text : "短", col == 2 ? text : "D", col == 3 ? "22210106" : ""}});
+    BrowserHarness h(db);
+    h.open();
+    GridControl &grid = h.grid();
+    const long row = grid.rowCount() - 2;
+    QCOMPARE(h.row(row).value(col), text);
+    const int width = grid.view()->columnWidth(col);
+    grid.view()->scrollTo(grid.view()->model()->index(row - 1, col));
+    snapshot(h.window(), QStringLiteral("long-text-%1").arg(col));
+    const QString shown = grid.shownText(row, col);
+    QVERIFY2(shown.endsWith(QChar(u'…')) && shown.size() < text.size(), qPrintable(shown));
+    QCOMPARE(grid.view()->columnWidth(col), width);
+
+    QWidget *viewport = grid.view()->viewport();
+    const auto tooltipAt = [&](long col) {
+        const QPoint at =
+            grid.view()->visualRect(grid.view()->model()->index(row - 1, col)).center();
+        QHelpEvent event(QEvent::ToolTip, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QVERIFY(tooltipAt(col).contains(text));
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    QCOMPARE(grid.shownText(row, 0), QStringLiteral("90"));
+    QCOMPARE(tooltipAt(0), QString());
 }
 
 KV_TEST_MAIN(tst_Browser)

@@ -613,7 +613,8 @@ void tst_Grid::cellButtonReportsAChangedTextAsAnEdit()
     QCOMPARE(w.events.take(), QStringList());
 }
 
-// Only a free-text column (flag 0) shows the whole text of a cell too narrow for it.
+// Any column, whatever its flag, cuts a text too wide for it with "…" and shows it whole as the
+// tooltip; a text that fits shows whole, without one.
 void tst_Grid::tooltipsShowTextThatDoesNotFit()
 {
     Window w(sample());
@@ -623,9 +624,12 @@ void tst_Grid::tooltipsShowTextThatDoesNotFit()
     w.grid.setColumnFlag(0, 0);
     w.grid.setColumnFlag(1, 0);
     w.grid.setColumnFlag(2, 1);
-    QVERIFY(tooltipAt(w.grid, 1, 1).contains(longText));
-    QVERIFY(tooltipAt(w.grid, 1, 2).isEmpty());
+    for (long col : {1, 2}) {
+        QVERIFY(tooltipAt(w.grid, 1, col).contains(longText));
+        QVERIFY(w.grid.shownText(1, col).endsWith(QChar(u'…')));
+    }
     QVERIFY(tooltipAt(w.grid, 1, 0).isEmpty());
+    QCOMPARE(w.grid.shownText(1, 0), QStringLiteral("01"));
 }
 
 // Filling with redraw off tells the view nothing per row: one reset when redraw comes back.
