@@ -172,6 +172,7 @@ private:
     void StatusAfterRefill(bool filtered);
     void StoredCountChanged(long delta);
     void UpdateStatusLine();
+    void ShowWritten(const QString &path);
 
     // Commands.
     void CmdAdd();

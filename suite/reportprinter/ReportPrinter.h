@@ -68,6 +68,8 @@ public:
     // of that index (type 10: text); (-2, "", 0, 0) asks for the file and writes it, and answers
     // like print().
     virtual int outputColumn(int index, const QString &heading, int type, int width) = 0;
+    // The file the last output wrote, "" when it wrote none (cancelled or failed).
+    virtual QString writtenFile() const { return {}; }
 
 private:
     QFont m_font;

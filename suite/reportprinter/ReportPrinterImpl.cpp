@@ -247,6 +247,7 @@ int ReportPrinterImpl::printPages()
 
 int ReportPrinterImpl::writeOutput()
 {
+    m_writtenFile.clear();
     if (!m_grid)
         throw std::runtime_error("没有指定要打印的表格。");
     QString path;
@@ -270,6 +271,7 @@ int ReportPrinterImpl::writeOutput()
                         title.isEmpty() ? QFileInfo(path).completeBaseName() : title, m_output,
                         *m_grid, lastRow());
     }
+    m_writtenFile = path;
     return 0;
 }
 

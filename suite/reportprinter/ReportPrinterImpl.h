@@ -33,6 +33,7 @@ public:
     int preview() override;
     int print() override;
     int outputColumn(int index, const QString &heading, int type, int width) override;
+    QString writtenFile() const override { return m_writtenFile; }
 
 private:
     struct ColumnSetting
@@ -68,4 +69,5 @@ private:
     int m_lastHeaderColumn = -1;
     QMap<int, ColumnSetting> m_columns;
     QList<OutputColumn> m_output;
+    QString m_writtenFile;
 };

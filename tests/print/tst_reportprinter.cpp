@@ -12,6 +12,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -109,6 +110,13 @@ void tst_ReportPrinter::outputWritesWhatTheGridShows()
     QCOMPARE(rows.at(0), kHeadings);
     QCOMPARE(rows.at(1), QStringLiteral("02|支付货款|ZFHK|应付账款"));
     QVERIFY(rows.last().startsWith(QStringLiteral("32|摘要备注|ZYBZ")));
+    // For a while the status line says what was written where.
+    const auto *status = h.window().findChild<QLabel *>(QStringLiteral("lblStatus"));
+    QVERIFY2(status->text().startsWith(QStringLiteral("已输出 31 条到 ")) &&
+                 status->text().endsWith(QFileInfo(path).fileName()),
+             qPrintable(status->text()));
+    if (file == QLatin1String("listing.csv"))
+        QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith(QStringLiteral("31 条")), 8000);
 }
 
 void tst_ReportPrinter::printOutputAndPreviewShowThePages()
