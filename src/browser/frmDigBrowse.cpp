@@ -96,6 +96,7 @@ frmDigBrowse::frmDigBrowse()
     SpGrdDig->setFont(gridFont);
     SpGrdDig->setEvents(this);
     SpGrdDig->view()->installEventFilter(this);
+    InitTransferMenu();
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));

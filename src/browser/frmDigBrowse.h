@@ -172,7 +172,8 @@ private:
     void StatusAfterRefill(bool filtered);
     void StoredCountChanged(long delta);
     void UpdateStatusLine();
-    void ShowWritten(const QString &path);
+    void ShowForAWhile(const QString &text);
+    void ShowWritten(const QString &verb, long count, const QString &path);
 
     // Commands.
     void CmdAdd();
@@ -186,6 +187,9 @@ private:
     void ShowFoundRow(long row);
     void CmdDelete();
     void CmdPrint(short mode);
+    void InitTransferMenu();
+    void CmdImport();
+    void CmdExport();
     void ReportDeleteError(const Failure &failure);
     void DeleteFoundRecord();
     void UndoBlankRow();

@@ -9,8 +9,16 @@
 #include "Recordset.h"
 #include "SqlTexts.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+constexpr int kShownForAWhileMs = 5000;
+
+} // namespace
 
 void frmDigBrowse::StatusAfterRefill(bool filtered)
 {
@@ -54,4 +62,20 @@ void frmDigBrowse::UpdateStatusLine()
     if (blnReadOnly)
         line += gap + QStringLiteral("只读");
     lblStatus->setText(line);
+}
+
+// For a few seconds the status line says what was just done, then it is the status line again.
+void frmDigBrowse::ShowForAWhile(const QString &text)
+{
+    lblStatus->setText(text);
+    QTimer::singleShot(kShownForAWhileMs, this, [this] { UpdateStatusLine(); });
+}
+
+// "已输出 31 条到 …/常用摘要.xlsx": a long folder cut in its middle.
+void frmDigBrowse::ShowWritten(const QString &verb, long count, const QString &path)
+{
+    const QString done = QStringLiteral("%1 %2 条到 ").arg(verb).arg(count);
+    const QFontMetrics metrics = lblStatus->fontMetrics();
+    const int room = qMax(lblStatus->width() - metrics.horizontalAdvance(done), 200);
+    ShowForAWhile(done + metrics.elidedText(QDir::toNativeSeparators(path), Qt::ElideMiddle, room));
 }

@@ -3,13 +3,25 @@
 #include "BrowserHarness.h"
 #include "Database.h"
 #include "DigestTransfer.h"
+#include "GridControl.h"
+#include "ModalDriver.h"
 #include "Recordset.h"
 #include "TableFiles.h"
 #include "TestDatabase.h"
+#include "frmDigBrowse.h"
 
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWindow>
 
 #include <zip.h>
 
@@ -113,6 +125,8 @@ private slots:
     void exportReadsBack_data();
     void exportReadsBack();
     void demoHostCommands();
+    void fromTheWindow_data();
+    void fromTheWindow();
     void exportCutShortKeepsTheOldFile();
 };
 
@@ -466,6 +480,89 @@ void tst_Transfer::exportCutShortKeepsTheOldFile()
     QCOMPARE(QString::fromUtf8(old.readAll()), QStringLiteral("原来的工作簿"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
              QStringList{"big.xlsx"});
+}
+
+void tst_Transfer::fromTheWindow_data()
+{
+    QTest::addColumn<bool>("menuKey"); // the menu key, or the right button
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("right button") << false << false;
+    QTest::newRow("menu key") << true << false;
+    QTest::newRow("read-only") << false << true;
+}
+
+// The grid's context menu imports (the trial's report shown, then written on 导入) and exports,
+// with the command line's code; a read-only window offers neither.
+void tst_Transfer::fromTheWindow()
+{
+    QFETCH(bool, menuKey);
+    QFETCH(bool, readOnly);
+    auto db = kvtest::hostDatabase();
+    QTemporaryDir dir;
+    const QString csv = writeFile(dir, encoded(kRows, "UTF-8"));
+    kvtest::BrowserHarness h(db, readOnly);
+    h.open();
+    kvtest::ModalDriver driver;
+    const auto choose = [&](const char *item) {
+        bool enabled = false;
+        QTimer menuWatch;
+        QObject::connect(&menuWatch, &QTimer::timeout, [&] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            menuWatch.stop();
+            QAction *action = menu->findChild<QAction *>(QString::fromLatin1(item));
+            enabled = action->isEnabled();
+            if (enabled)
+                menu->setActiveAction(action);
+            QTest::keyClick(menu, enabled ? Qt::Key_Return : Qt::Key_Escape);
+        });
+        menuWatch.start(10);
+        // The right button through the window, which makes its context menu event; the menu key's
+        // comes from the platform (none offscreen), so it is sent as the platform sends it.
+        QAbstractItemView *view = h.grid().view();
+        view->setFocus();
+        if (menuKey) {
+            QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(40, 40),
+                                  view->mapToGlobal(QPoint(40, 40)));
+            QApplication::sendEvent(view, &key);
+        } else {
+            QTest::mouseClick(h.window().windowHandle(), Qt::RightButton, {},
+                              view->viewport()->mapTo(&h.window(), QPoint(40, 40)));
+        }
+        return QTest::qWaitFor([&] { return !menuWatch.isActive(); }) && enabled;
+    };
+    const auto *status = h.window().findChild<QLabel *>(QStringLiteral("lblStatus"));
+
+    QString report;
+    driver.expectDialog([&](QWidget *window) {
+        qobject_cast<QFileDialog *>(window)->selectFile(csv);
+        qobject_cast<QDialog *>(window)->accept();
+    });
+    driver.expectDialog([&](QWidget *window) {
+        report = window->findChild<QPlainTextEdit *>(QStringLiteral("txtReport"))->toPlainText();
+        window->findChild<QPushButton *>(QStringLiteral("cmdImport"))->click();
+    });
+    QCOMPARE(choose("mnuImport"), !readOnly);
+    if (readOnly)
+        return;
+    KV_VERIFY_MODALS(driver);
+    QVERIFY2(report.contains(QStringLiteral("增加 2 条，修改 1 条，未变 1 条，拒绝 8 条。")),
+             qPrintable(report));
+    QCOMPARE(kvtest::storedSummary(*db, "41").value(1), QStringLiteral("调整分录"));
+    QCOMPARE(status->text(), QStringLiteral("已导入：增加 2 条，修改 1 条。"));
+    QCOMPARE(h.grid().rowCount(), 36L); // the header, 34 summaries, the blank entry row
+
+    const QString xlsx = dir.filePath(QStringLiteral("exported.xlsx"));
+    driver.expectDialog([&](QWidget *window) {
+        qobject_cast<QFileDialog *>(window)->selectFile(xlsx);
+        qobject_cast<QDialog *>(window)->accept();
+    });
+    QVERIFY(choose("mnuExport"));
+    KV_VERIFY_MODALS(driver);
+    QCOMPARE(kvtest::readTable(xlsx).size(), 35);
+    QVERIFY2(status->text().startsWith(QStringLiteral("已导出 34 条到 ")),
+             qPrintable(status->text()));
 }
 
 KV_TEST_MAIN(tst_Transfer)

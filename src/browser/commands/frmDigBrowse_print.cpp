@@ -7,15 +7,7 @@
 #include "StringTable.h"
 #include "Twips.h"
 
-#include <QDir>
 #include <QLabel>
-#include <QTimer>
-
-namespace {
-
-constexpr int kWrittenShownMs = 5000;
-
-} // namespace
 
 void frmDigBrowse::CmdPrint(short mode)
 {
@@ -28,18 +20,7 @@ void frmDigBrowse::CmdPrint(short mode)
         window.printer = RTPrn1.get();
         PrintListing(mdbPrint, *SpGrdDig, LoadResString(1), mode, window);
         if (mode == PrintToFile && !RTPrn1->writtenFile().isEmpty())
-            ShowWritten(RTPrn1->writtenFile());
+            ShowWritten(QStringLiteral("已输出"), qMax(0L, SpGrdDig->rowCount() - 2),
+                        RTPrn1->writtenFile());
     });
-}
-
-// For a few seconds the status line says what was written where (a long folder cut in its
-// middle), then it is the status line again.
-void frmDigBrowse::ShowWritten(const QString &path)
-{
-    const QString count = QStringLiteral("已输出 %1 条到 ").arg(qMax(0L, SpGrdDig->rowCount() - 2));
-    const int room = lblStatus->width() - lblStatus->fontMetrics().horizontalAdvance(count);
-    lblStatus->setText(count + lblStatus->fontMetrics().elidedText(QDir::toNativeSeparators(path),
-                                                                   Qt::ElideMiddle,
-                                                                   qMax(room, 200)));
-    QTimer::singleShot(kWrittenShownMs, this, [this] { UpdateStatusLine(); });
 }
