@@ -65,6 +65,7 @@ void ModalDriver::poll()
 {
     if (m_busy)
         return;
+    ++m_looks;
     QWidget *window = QApplication::activeModalWidget();
     if (!window || !window->isVisible())
         return;

@@ -32,6 +32,9 @@ public:
     QString problems() const;
     // Texts of every message box seen, expected or not.
     const QStringList &messages() const { return m_messages; }
+    // How often the driver has looked for a modal window: a test that must see none waits until
+    // the driver has looked again after the action.
+    int looks() const { return m_looks; }
 
 private:
     void poll();
@@ -41,6 +44,7 @@ private:
     QStringList m_problems;
     QStringList m_messages;
     bool m_busy = false;
+    int m_looks = 0;
 };
 
 } // namespace kvtest

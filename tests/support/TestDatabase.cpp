@@ -163,14 +163,14 @@ std::shared_ptr<DataKit::Database> anotherConnection()
     return remember(usingPostgres() ? db : withoutSync(db));
 }
 
-void holdExclusively(DataKit::Database &other)
+int openConnections()
 {
-    if (usingPostgres()) {
-        other.Execute(QStringLiteral("BEGIN"));
-        other.Execute(QStringLiteral("LOCK TABLE GL_bDigest IN ACCESS EXCLUSIVE MODE"));
-    } else {
-        other.Execute(QStringLiteral("BEGIN EXCLUSIVE"));
+    int open = 0;
+    for (const auto &weak : g_handedOut) {
+        const auto db = weak.lock();
+        open += db && db->isOpen();
     }
+    return open;
 }
 
 QString currentTarget()

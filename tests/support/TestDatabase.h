@@ -22,14 +22,16 @@ bool usingPostgres();
 // database are closed first, so a test that forgot a lock cannot block the next one.
 std::shared_ptr<DataKit::Database> freshDatabase();
 
-// A second connection to the database last returned by freshDatabase(): the other user.
+// A second connection to the database last returned by freshDatabase(); the other user is an
+// OtherUser (OtherUser.h), which holds and releases locks in one way.
 std::shared_ptr<DataKit::Database> anotherConnection();
 
 // The path or URL of that database.
 QString currentTarget();
 
-// The other user takes the whole summary table for itself, until it rolls back.
-void holdExclusively(DataKit::Database &other);
+// How many of the connections handed out since the last fresh database are still open: once a
+// test's objects are gone, any left is a connection the test or the component leaked.
+int openConnections();
 
 // What a server restart does to the open connections of the current test database: PostgreSQL
 // drops them all (another executable's databases are left alone); an SQLite file is replaced by a

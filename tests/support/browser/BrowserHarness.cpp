@@ -2,6 +2,8 @@
 
 #include "Database.h"
 #include "GridControl.h"
+#include "GridKeys.h"
+#include "MdlDigest.h"
 #include "QXDigest.h"
 #include "Recordset.h"
 #include "frmDigBrowse.h"
@@ -14,48 +16,6 @@
 
 namespace kvtest {
 
-namespace {
-
-QString literal(const QString &value)
-{
-    if (value.isEmpty())
-        return QStringLiteral("NULL");
-    return QLatin1Char('\'') + QString(value).replace(QLatin1Char('\''), QLatin1String("''")) +
-           QLatin1Char('\'');
-}
-
-} // namespace
-
-void insertSummaries(DataKit::Database &db, const QList<Summary> &summaries)
-{
-    for (const Summary &s : summaries)
-        db.Execute(QStringLiteral("INSERT INTO GL_bDigest (cId, cText, chelp, cCode) VALUES "
-                                  "('%1', %2, %3, %4)")
-                       .arg(s.id, literal(s.text), literal(s.help), literal(s.account)));
-}
-
-QStringList storedSummary(DataKit::Database &db, const QString &id)
-{
-    const auto rs = db.OpenRecordset(
-        QStringLiteral("Select cId, cText, chelp, cCode From GL_bDigest Where cId = %1")
-            .arg(literal(id)),
-        DataKit::dbOpenSnapshot);
-    if (rs->isEOF())
-        return {};
-    QStringList fields;
-    for (int i = 0; i < 4; ++i) {
-        const QVariant value = rs->Fields(i);
-        fields << (value.isNull() ? QStringLiteral("(null)") : value.toString());
-    }
-    return fields;
-}
-
-long storedCount(DataKit::Database &db)
-{
-    return db.OpenRecordset(QStringLiteral("Select cId From GL_bDigest"), DataKit::dbOpenSnapshot)
-        ->RecordCount();
-}
-
 BrowserHarness::BrowserHarness(std::shared_ptr<DataKit::Database> db, bool readOnly)
     : m_db(std::move(db))
     , m_digest(std::make_unique<QXDigest>())
@@ -63,13 +23,18 @@ BrowserHarness::BrowserHarness(std::shared_ptr<DataKit::Database> db, bool readO
 {
 }
 
+void releaseComponent()
+{
+    frmDigBrowse::releaseInstance();
+    MdlDigest::gdbObject.reset();
+}
+
 BrowserHarness::~BrowserHarness()
 {
-    if (frmDigBrowse::hasInstance()) {
-        // Torn down without the user's closing, which would save a pending row.
+    // Torn down without the user's closing, which would save a pending row.
+    if (frmDigBrowse::hasInstance())
         frmDigBrowse::instance().reject();
-        frmDigBrowse::releaseInstance();
-    }
+    releaseComponent();
 }
 
 void BrowserHarness::open()
@@ -99,12 +64,36 @@ void BrowserHarness::settle() const
         QCoreApplication::processEvents();
 }
 
+void BrowserHarness::press(Qt::Key key, Qt::KeyboardModifiers mods) const
+{
+    pressKey(grid(), key, mods);
+    settle();
+}
+
+void BrowserHarness::type(const QString &text) const
+{
+    typeInto(grid(), text);
+    settle();
+}
+
+void BrowserHarness::goToRow(long row) const
+{
+    grid().setCurrentRow(row);
+    grid().setCurrentColumn(0);
+    settle();
+}
+
 QStringList BrowserHarness::row(long row) const
 {
     QStringList cells;
     for (long col = 0; col < 4; ++col)
         cells << grid().text(row, col);
     return cells;
+}
+
+QString BrowserHarness::currentCode() const
+{
+    return window().mRecObject->Fields(QStringLiteral("cID")).toString();
 }
 
 QStringList BrowserHarness::codes() const
@@ -137,6 +126,12 @@ QString BrowserHarness::buttons() const
     for (const char *key : {"TlbAdd", "TlbDel", "TlbCancel", "TlbFind", "TlbFilter"})
         word += enabled(QString::fromLatin1(key)) ? QLatin1Char('+') : QLatin1Char('-');
     return word;
+}
+
+OpenBrowser::OpenBrowser(std::shared_ptr<DataKit::Database> db, bool readOnly)
+    : BrowserHarness(std::move(db), readOnly)
+{
+    open();
 }
 
 } // namespace kvtest

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "OtherUser.h"
+#include "StoredRows.h"
+#include "TestDatabase.h"
+
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 #include <memory>
 
 class QXDigest;
@@ -15,28 +20,20 @@ class Database;
 
 namespace kvtest {
 
-// One summary as stored: an empty text, mnemonic or account is stored as Null.
-struct Summary
-{
-    QString id;
-    QString text;
-    QString help;
-    QString account;
-};
+// What a host's use of the component leaves behind: the window's one instance and the database the
+// component keeps for its next Init. A test lets go of both when it is done.
+void releaseComponent();
 
-void insertSummaries(DataKit::Database &db, const QList<Summary> &summaries);
-// The stored row for a code as {cId, cText, chelp, cCode}, Null read as "(null)"; empty when the
-// code is not stored.
-QStringList storedSummary(DataKit::Database &db, const QString &id);
-long storedCount(DataKit::Database &db);
-
-// Opens the summary window on a database the way a host does (Init, then the window's load), but
-// shown without a modal loop so the test can drive it; the queued start-up keystroke is delivered
-// before open() returns. Closing and releasing happen in the destructor.
+// The one way a test opens the summary window: on the demo ledger unless given a database (which
+// the test may fill through db() before open()). open() does what a host does (Init, then the
+// window's load) but shows the window without a modal loop so the test can drive it; the queued
+// start-up keystroke is delivered before open() returns. Closing and releasing happen in the
+// destructor.
 class BrowserHarness
 {
 public:
-    explicit BrowserHarness(std::shared_ptr<DataKit::Database> db, bool readOnly = false);
+    explicit BrowserHarness(std::shared_ptr<DataKit::Database> db = hostDatabase(),
+                            bool readOnly = false);
     ~BrowserHarness();
 
     BrowserHarness(const BrowserHarness &) = delete;
@@ -49,7 +46,14 @@ public:
 
     // Lets queued keystrokes and repaints through.
     void settle() const;
+    // A key pressed or text typed to the focused widget, as a user does, then settled.
+    void press(Qt::Key key, Qt::KeyboardModifiers mods = {}) const;
+    void type(const QString &text) const;
+    // The cursor put on a row's code cell by the program, then settled.
+    void goToRow(long row) const;
     QStringList row(long row) const;
+    // The code of the listing's current record.
+    QString currentCode() const;
     // The codes the grid shows above its blank entry row.
     QStringList codes() const;
     // Clicks the toolbar button as a user would (nothing happens when it is disabled).
@@ -62,6 +66,15 @@ private:
     std::shared_ptr<DataKit::Database> m_db;
     std::unique_ptr<QXDigest> m_digest;
     bool m_readOnly;
+};
+
+// The window on the demo ledger (or the database given), opened at once: what most tests start
+// with.
+class OpenBrowser : public BrowserHarness
+{
+public:
+    explicit OpenBrowser(std::shared_ptr<DataKit::Database> db = hostDatabase(),
+                         bool readOnly = false);
 };
 
 } // namespace kvtest
