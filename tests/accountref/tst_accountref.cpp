@@ -1,7 +1,9 @@
 #include "AccountEntry.h"
+#include "AccountList.h"
 #include "AccountReference.h"
 #include "Database.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "Recordset.h"
 #include "TestDatabase.h"
 
@@ -9,6 +11,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+
+using kvtest::accountList;
+using kvtest::shownCodes;
 
 namespace {
 
@@ -42,11 +47,6 @@ QLineEdit *searchBox(QWidget *dialog)
     return dialog->findChild<QLineEdit *>(QStringLiteral("searchBox"));
 }
 
-QTreeWidget *accountList(QWidget *dialog)
-{
-    return dialog->findChild<QTreeWidget *>(QStringLiteral("accountList"));
-}
-
 QPushButton *button(QWidget *dialog, const QString &text)
 {
     for (QPushButton *button : dialog->findChildren<QPushButton *>()) {
@@ -54,18 +54,6 @@ QPushButton *button(QWidget *dialog, const QString &text)
             return button;
     }
     return nullptr;
-}
-
-// Codes of the rows the list shows, top to bottom.
-QStringList shownCodes(QWidget *dialog)
-{
-    QStringList codes;
-    QTreeWidget *list = accountList(dialog);
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        if (!list->topLevelItem(i)->isHidden())
-            codes << list->topLevelItem(i)->text(0);
-    }
-    return codes;
 }
 
 // Typed one character at a time, as an input method delivers Chinese text.
@@ -129,9 +117,10 @@ void tst_AccountReference::cleanup()
     KV_VERIFY_MODALS(*m_driver);
     m_driver.reset();
     m_ref.reset();
+    m_sink = RecordingSink();
     m_accounts.reset();
     m_db.reset();
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    KV_VERIFY_NOTHING_LEFT();
 }
 
 void tst_AccountReference::choose(std::function<void(QWidget *)> handle)

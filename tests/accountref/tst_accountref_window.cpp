@@ -1,41 +1,27 @@
 // The account reference as the summary window opens it from the account column: the cell's text
 // shown in the list's search box, selected, and typed over to search the whole chart.
+#include "AccountList.h"
 #include "BrowserHarness.h"
 #include "Database.h"
 #include "GridControl.h"
 #include "GridKeys.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "Snapshot.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
 
 #include <QLineEdit>
 #include <QTest>
-#include <QTreeWidget>
 
-using kvtest::BrowserHarness;
-
-namespace {
-
-QStringList shownCodes(QWidget *dialog)
-{
-    QStringList codes;
-    auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("accountList"));
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        if (!list->topLevelItem(i)->isHidden())
-            codes << list->topLevelItem(i)->text(0);
-    }
-    return codes;
-}
-
-} // namespace
+using kvtest::shownCodes;
 
 class tst_AccountReferenceWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { KV_VERIFY_NOTHING_LEFT(); }
     void searchBoxShowsTheCellsText_data();
     void searchBoxShowsTheCellsText();
 };
@@ -54,8 +40,7 @@ void tst_AccountReferenceWindow::searchBoxShowsTheCellsText()
     QFETCH(bool, entryRow);
     QFETCH(QString, shown);
     QFETCH(QStringList, codes);
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     const long row = entryRow ? h.grid().rowCount() - 1 : 2;
     kvtest::ModalDriver modal;
     QStringList firstShown;

@@ -4,6 +4,7 @@
 #include "GridControl.h"
 #include "GridKeys.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "Recordset.h"
 #include "Snapshot.h"
 #include "TestDatabase.h"
@@ -23,15 +24,6 @@
 
 using kvtest::BrowserHarness;
 using kvtest::snapshot;
-
-namespace {
-
-QString codeOfCurrentRecord(frmDigBrowse &window)
-{
-    return window.mRecObject->Fields(QStringLiteral("cID")).toString();
-}
-
-} // namespace
 
 class tst_Browser : public QObject
 {
@@ -59,13 +51,12 @@ private slots:
 
 void tst_Browser::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    KV_VERIFY_NOTHING_LEFT();
 }
 
 void tst_Browser::loadsAnEmptyListing()
 {
-    BrowserHarness h(kvtest::hostDatabase(false));
-    h.open();
+    kvtest::OpenBrowser h(kvtest::hostDatabase(false));
     QCOMPARE(h.grid().rowCount(), 2L);
     QCOMPARE(h.grid().currentRow(), 1L);
     QVERIFY(h.window().mblnAddMark);
@@ -76,8 +67,7 @@ void tst_Browser::loadsAnEmptyListing()
 
 void tst_Browser::loadsTheDemoLedger()
 {
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     GridControl &grid = h.grid();
     QCOMPARE(grid.rowCount(), 34L);
     QCOMPARE(h.row(0), QStringList({"常用摘要编码", "常用摘要正文", "常用摘要助记码", "相关科目"}));
@@ -113,12 +103,12 @@ void tst_Browser::loadsTheDemoLedger()
 
 void tst_Browser::showsNullsAndUnknownAccountsAsEmptyCells()
 {
-    const auto db = kvtest::hostDatabase(false);
+    BrowserHarness h(kvtest::hostDatabase(false));
     kvtest::insertSummaries(
-        *db,
+        h.db(),
         {{"A1", "", "", ""}, {"A2", "有科目", "YKM", "1001"}, {"A3", "科目已删", "KMYS", "9999"}});
-    db->Execute(QStringLiteral("INSERT INTO Code (cCode, cCode_Name) VALUES ('1001', '库存现金')"));
-    BrowserHarness h(db);
+    h.db().Execute(
+        QStringLiteral("INSERT INTO Code (cCode, cCode_Name) VALUES ('1001', '库存现金')"));
     h.open();
     QCOMPARE(h.grid().rowCount(), 5L);
     QCOMPARE(h.row(1), QStringList({"A1", "", "", ""}));
@@ -129,16 +119,14 @@ void tst_Browser::showsNullsAndUnknownAccountsAsEmptyCells()
     kvtest::ModalDriver modal;
     h.grid().setCurrentRow(1);
     h.settle();
-    kvtest::pressKey(h.grid(), Qt::Key_Down);
-    h.settle();
+    h.press(Qt::Key_Down);
     QCOMPARE(h.grid().currentRow(), 2L);
     KV_VERIFY_MODALS(modal);
 }
 
 void tst_Browser::buildsTheToolbar()
 {
-    BrowserHarness h(kvtest::hostDatabase(false));
-    h.open();
+    kvtest::OpenBrowser h(kvtest::hostDatabase(false));
     const QList<QAction *> actions = h.window().toolbar().actions();
     QStringList layout;
     for (QAction *action : actions)
@@ -160,8 +148,7 @@ void tst_Browser::buildsTheToolbar()
 
 void tst_Browser::navigatesTheListing()
 {
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     frmDigBrowse &w = h.window();
     // Filling the grid (Refresh) leaves the listing past its end; the blank row's empty code finds
     // nothing.
@@ -174,20 +161,20 @@ void tst_Browser::navigatesTheListing()
     h.grid().setCurrentRow(3);
     h.settle();
     QVERIFY(w.FLast());
-    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("03"));
+    QCOMPARE(h.currentCode(), QStringLiteral("03"));
     QVERIFY(w.FFirst());
-    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("01"));
+    QCOMPARE(h.currentCode(), QStringLiteral("01"));
     QVERIFY(!w.FPrevious());
-    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("01"));
+    QCOMPARE(h.currentCode(), QStringLiteral("01"));
     QVERIFY(w.FNext());
-    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("02"));
+    QCOMPARE(h.currentCode(), QStringLiteral("02"));
     QVERIFY(w.FLast());
-    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("32"));
+    QCOMPARE(h.currentCode(), QStringLiteral("32"));
     QVERIFY(!w.FNext());
-    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("32"));
+    QCOMPARE(h.currentCode(), QStringLiteral("32"));
     for (int direction : {4, 0, 1, 8, -1}) {
         QVERIFY(w.FMove(direction));
-        QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("32"));
+        QCOMPARE(h.currentCode(), QStringLiteral("32"));
     }
     // The hostless methods change nothing.
     w.Fsort();
@@ -200,23 +187,22 @@ void tst_Browser::navigatesTheListing()
 
 void tst_Browser::navigationFindsRowsAgainAfterOtherUsersChanges()
 {
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     frmDigBrowse &w = h.window();
     h.grid().setCurrentRow(5);
     h.settle();
     QCOMPARE(w.rowSnapshot()[0], QStringLiteral("05"));
 
-    const auto other = kvtest::anotherConnection();
+    kvtest::OtherUser other;
     other->Execute(QStringLiteral("INSERT INTO GL_bDigest (cId, cText) VALUES ('000', '新摘要')"));
     other->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId = '04'"));
     QVERIFY(w.FCur());
-    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("05"));
+    QCOMPARE(h.currentCode(), QStringLiteral("05"));
 
     // A new code typed into the row does not lose the record: it is found by the snapshot.
     h.grid().setText(5, 0, QStringLiteral("99"));
     QVERIFY(w.FCur());
-    QCOMPARE(codeOfCurrentRecord(w), QStringLiteral("05"));
+    QCOMPARE(h.currentCode(), QStringLiteral("05"));
 
     other->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId = '06'"));
     h.grid().setCurrentRow(6);
@@ -226,13 +212,10 @@ void tst_Browser::navigationFindsRowsAgainAfterOtherUsersChanges()
 
 void tst_Browser::navigationOnAnEmptyListing()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
-    kvtest::anotherConnection()->Execute(
-        QStringLiteral("DELETE FROM GL_bDigest WHERE cId NOT IN ('01', '02', '03', '05')"));
-    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_VoucherLine"));
-    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_bDigest"));
+    kvtest::OpenBrowser h;
+    kvtest::OtherUser other;
+    other->Execute(QStringLiteral("DELETE FROM GL_VoucherLine"));
+    other->Execute(QStringLiteral("DELETE FROM GL_bDigest"));
     frmDigBrowse &w = h.window();
     QVERIFY(!w.FFirst());
     QVERIFY(!w.FLast());
@@ -251,15 +234,14 @@ void tst_Browser::navigationOnAnEmptyListing()
 // column.
 void tst_Browser::keysGoToTheEndsOfTheListing()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     GridControl &grid = h.grid();
     kvtest::clickCell(grid, 4, 1);
     kvtest::typeInto(grid, QStringLiteral("改过的摘要"));
     kvtest::pressKey(grid, Qt::Key_Home, Qt::ControlModifier);
-    QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("04")).at(1), QStringLiteral("改过的摘要"));
+    QCOMPARE(kvtest::storedSummary(h.db(), QStringLiteral("04")).at(1),
+             QStringLiteral("改过的摘要"));
     QCOMPARE(h.window().rowSnapshot()[1], QStringLiteral("收到货款"));
     kvtest::pressKey(grid, Qt::Key_End);
     kvtest::pressKey(grid, Qt::Key_End, Qt::ControlModifier);
@@ -275,8 +257,7 @@ void tst_Browser::keysGoToTheEndsOfTheListing()
 // a bold title font beside the window icon and three title bar buttons.
 void tst_Browser::messageBoxShowsItsWholeCaption()
 {
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     int width = 0;
     modal.expectDialog([&](QWidget *box) {
@@ -297,8 +278,7 @@ void tst_Browser::messageBoxShowsItsWholeCaption()
 // F1 opens the help page; no space shows between Chinese characters where its source breaks a line.
 void tst_Browser::helpPageReadsCleanly()
 {
-    BrowserHarness h(kvtest::hostDatabase(false));
-    h.open();
+    kvtest::OpenBrowser h(kvtest::hostDatabase(false));
     kvtest::pressKey(h.grid(), Qt::Key_F1);
     auto *viewer = h.window().findChild<QDialog *>(QStringLiteral("helpViewer"));
     QVERIFY(viewer);
@@ -322,8 +302,7 @@ void tst_Browser::statusLineFollowsRefillsSavesAndDeletions()
         return frmDigBrowse::instance().findChild<QLabel *>(QStringLiteral("lblStatus"))->text();
     };
     {
-        BrowserHarness h(db);
-        h.open();
+        kvtest::OpenBrowser h(db);
         kvtest::ModalDriver modal;
         QCOMPARE(line(), "32 条 / 共 32 条    数据库：" + DatabaseLabel(kvtest::currentTarget()));
         snapshot(h.window(), QStringLiteral("status"));
@@ -333,7 +312,7 @@ void tst_Browser::statusLineFollowsRefillsSavesAndDeletions()
         kvtest::pressKey(h.grid(), Qt::Key_Tab);
         h.click(QStringLiteral("TlbAdd"));
         QVERIFY(line().startsWith(QStringLiteral("33 条 / 共 33 条    ")));
-        kvtest::insertSummaries(*kvtest::anotherConnection(), {{"88", "别人的摘要", "BRDZY", ""}});
+        kvtest::insertSummaries(*kvtest::OtherUser(), {{"88", "别人的摘要", "BRDZY", ""}});
         QVERIFY(line().startsWith(QStringLiteral("33 条 / 共 33 条    ")));
         h.click(QStringLiteral("TlbRefresh"));
         QVERIFY(line().startsWith(QStringLiteral("34 条 / 共 34 条    ")));
@@ -344,15 +323,13 @@ void tst_Browser::statusLineFollowsRefillsSavesAndDeletions()
         QVERIFY(line().startsWith(QStringLiteral("33 条 / 共 33 条    ")));
         KV_VERIFY_MODALS(modal);
     }
-    BrowserHarness readOnly(db, true);
-    readOnly.open();
+    kvtest::OpenBrowser readOnly(db, true);
     QVERIFY(line().endsWith(QStringLiteral("    只读")));
 }
 
 void tst_Browser::layoutFollowsTheWindow()
 {
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     frmDigBrowse &w = h.window();
     w.setWindowState(Qt::WindowNoState);
     w.resize(900, 600);
@@ -375,12 +352,9 @@ void tst_Browser::layoutFollowsTheWindow()
 
 void tst_Browser::closingWithARefusedRowStaysOpen()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    kvtest::typeInto(h.grid(), QStringLiteral("77"));
-    h.settle();
+    h.type(QStringLiteral("77"));
     QVERIFY(h.window().editing());
     // Closing leaves the row, which lacks its text: refused, and nothing typed is lost.
     modal.expectMessage(QStringLiteral("常用摘要正文不能为空，请输入！"), QMessageBox::Critical);
@@ -393,17 +367,15 @@ void tst_Browser::closingWithARefusedRowStaysOpen()
     h.click(QStringLiteral("TlbExit"));
     QVERIFY(!h.window().isVisible());
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(kvtest::storedCount(*db), 32L);
+    QCOMPARE(kvtest::storedCount(h.db()), 32L);
 }
 
 void tst_Browser::databaseGoneWhileOpen()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     h.grid().setCurrentRow(3);
     h.settle();
-    db->Close();
+    h.db().Close();
     // Moving on re-reads the listing, which now fails: the user is told, nothing crashes.
     kvtest::ModalDriver modal;
     modal.expectDialog([](QWidget *window) {
@@ -413,8 +385,7 @@ void tst_Browser::databaseGoneWhileOpen()
         QVERIFY(!box->text().isEmpty());
         box->button(QMessageBox::Ok)->click();
     });
-    kvtest::pressKey(h.grid(), Qt::Key_Down);
-    h.settle();
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 4L);
 }
@@ -434,12 +405,11 @@ void tst_Browser::longTextsEndInAnEllipsis()
 {
     QFETCH(int, col);
     QFETCH(QString, text);
-    const auto db = kvtest::hostDatabase();
-    db->Execute(QStringLiteral("INSERT INTO Code (cCode, cCode_Name) VALUES ('22210106', '") +
-                text + QStringLiteral("')"));
-    kvtest::insertSummaries(
-        *db, {{"90", col == 1 ? text : "短", col == 2 ? text : "D", col == 3 ? "22210106" : ""}});
-    BrowserHarness h(db);
+    BrowserHarness h;
+    h.db().Execute(QStringLiteral("INSERT INTO Code (cCode, cCode_Name) VALUES ('22210106', '") +
+                   text + QStringLiteral("')"));
+    kvtest::insertSummaries(h.db(), {{"90", col == 1 ? text : "短", col == 2 ? text : "D",
+                                      col == 3 ? "22210106" : ""}});
     h.open();
     GridControl &grid = h.grid();
     const long row = grid.rowCount() - 2;

@@ -5,6 +5,7 @@
 #include "GridControl.h"
 #include "GridKeys.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "Recordset.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
@@ -41,18 +42,6 @@ std::shared_ptr<DataKit::Database> eightSummaries()
                                   {"07", "七号", "QH", ""},
                                   {"08", "八号", "BH", ""}});
     return db;
-}
-
-QStringList storedCodes(DataKit::Database &db)
-{
-    const auto rs = db.OpenRecordset(QStringLiteral("Select cId From GL_bDigest Order By cId"),
-                                     DataKit::dbOpenSnapshot);
-    QStringList codes;
-    while (!rs->isEOF()) {
-        codes << rs->Fields(0).toString();
-        rs->MoveNext();
-    }
-    return codes;
 }
 
 QStringList allRows(const BrowserHarness &h)
@@ -93,26 +82,13 @@ void checkConsistent(const BrowserHarness &h)
             return;                                                                                \
     } while (false)
 
-void press(BrowserHarness &h, Qt::Key key, Qt::KeyboardModifiers mods = {})
-{
-    kvtest::pressKey(h.grid(), key, mods);
-    h.settle();
-}
-
-void goToRow(BrowserHarness &h, long row)
-{
-    h.grid().setCurrentRow(row);
-    h.grid().setCurrentColumn(0);
-    h.settle();
-}
-
 // The cursor on `from`, the selection stretched to `to` with Shift and the arrow keys.
 void selectRows(BrowserHarness &h, long from, long to)
 {
-    goToRow(h, from);
+    h.goToRow(from);
     const Qt::Key key = to > from ? Qt::Key_Down : Qt::Key_Up;
     for (long i = 0; i < std::abs(to - from); ++i)
-        press(h, key, Qt::ShiftModifier);
+        h.press(key, Qt::ShiftModifier);
     QCOMPARE(h.grid().currentRow(), from);
     QCOMPARE(h.grid().selectionEndRow(), to);
 }
@@ -120,21 +96,9 @@ void selectRows(BrowserHarness &h, long from, long to)
 void deleteBy(BrowserHarness &h, bool shortcut)
 {
     if (shortcut)
-        press(h, Qt::Key_D, Qt::ControlModifier);
+        h.press(Qt::Key_D, Qt::ControlModifier);
     else
         h.click(QStringLiteral("TlbDel"));
-}
-
-// The other user holds summary 04: a row lock on PostgreSQL, the write lock on SQLite, which has
-// no row locks.
-void lockSummary04(DataKit::Database &other)
-{
-    if (kvtest::usingPostgres()) {
-        other.Execute(QStringLiteral("BEGIN"));
-        other.Execute(QStringLiteral("SELECT cId FROM GL_bDigest WHERE cId='04' FOR UPDATE"));
-    } else {
-        other.Execute(QStringLiteral("BEGIN IMMEDIATE"));
-    }
 }
 
 } // namespace
@@ -165,7 +129,7 @@ private slots:
 
 void tst_Delete::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    KV_VERIFY_NOTHING_LEFT();
 }
 
 void tst_Delete::deletesOneSummary_data()
@@ -178,11 +142,9 @@ void tst_Delete::deletesOneSummary_data()
 void tst_Delete::deletesOneSummary()
 {
     QFETCH(bool, shortcut);
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    goToRow(h, 4);
+    h.goToRow(4);
     h.grid().setCurrentColumn(2);
     h.settle();
     const QStringList before = allRows(h);
@@ -195,7 +157,7 @@ void tst_Delete::deletesOneSummary()
     QCOMPARE(allRows(h), before);
     QCOMPARE(h.grid().currentRow(), 4L);
     QCOMPARE(h.grid().currentColumn(), 2L);
-    QCOMPARE(kvtest::storedCount(*db), 32L);
+    QCOMPARE(kvtest::storedCount(h.db()), 32L);
     CHECK_CONSISTENT(h);
 
     // Accepted: the record goes, the rows below move up, the cursor stays on row 4.
@@ -203,30 +165,30 @@ void tst_Delete::deletesOneSummary()
                         QMessageBox::Yes);
     deleteBy(h, shortcut);
     KV_VERIFY_MODALS(modal);
-    QVERIFY(kvtest::storedSummary(*db, QStringLiteral("04")).isEmpty());
-    QCOMPARE(kvtest::storedCount(*db), 31L);
+    QVERIFY(kvtest::storedSummary(h.db(), QStringLiteral("04")).isEmpty());
+    QCOMPARE(kvtest::storedCount(h.db()), 31L);
     QCOMPARE(h.grid().rowCount(), 33L);
     QCOMPARE(h.grid().currentRow(), 4L);
     QCOMPARE(h.grid().currentColumn(), 0L);
     QCOMPARE(h.row(3), QStringList({"03", "提取现金", "TQXJ", "库存现金"}));
     QCOMPARE(h.row(4), QStringList({"05", "报销差旅费", "BXCLF", "管理费用"}));
     QCOMPARE(h.row(31), QStringList({"32", "摘要备注", "ZYBZ", ""}));
-    QCOMPARE(h.codes(), storedCodes(*db));
+    QCOMPARE(h.codes(), kvtest::storedCodes(h.db()));
     CHECK_CONSISTENT(h);
 
     // The next one right after, and then the user browses on without a question.
-    goToRow(h, 10);
+    h.goToRow(10);
     modal.expectMessage(question(QStringLiteral("缴纳增值税")), QMessageBox::Question,
                         QMessageBox::Yes);
     deleteBy(h, !shortcut);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.row(10).at(0), QStringLiteral("12"));
-    QCOMPARE(h.codes(), storedCodes(*db));
+    QCOMPARE(h.codes(), kvtest::storedCodes(h.db()));
     CHECK_CONSISTENT(h);
-    press(h, Qt::Key_Down);
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Down);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(kvtest::storedCount(*db), 30L);
+    QCOMPARE(kvtest::storedCount(h.db()), 30L);
 }
 
 void tst_Delete::deletesARowBeingEdited_data()
@@ -240,26 +202,25 @@ void tst_Delete::deletesARowBeingEdited()
 {
     QFETCH(bool, group);
     const auto db = eightSummaries();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h(db);
     kvtest::ModalDriver modal;
     // A new code and text typed over row 3: the summary deleted is the stored one, found by the
     // code the row had when the cursor entered it, and the question shows its stored text.
-    goToRow(h, 3);
+    h.goToRow(3);
     kvtest::typeInto(h.grid(), QStringLiteral("99"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
     kvtest::typeInto(h.grid(), QStringLiteral("改了一半"));
-    press(h, Qt::Key_Return);
+    h.press(Qt::Key_Return);
     QVERIFY(h.window().editing());
     QVERIFY(h.enabled(QStringLiteral("TlbCancel")));
     if (group) {
-        press(h, Qt::Key_Down, Qt::ShiftModifier);
+        h.press(Qt::Key_Down, Qt::ShiftModifier);
         modal.expectMessage(kGroupQuestion, QMessageBox::Question, QMessageBox::Yes);
     } else {
         modal.expectMessage(question(QStringLiteral("三号")), QMessageBox::Question,
                             QMessageBox::Yes);
     }
-    press(h, Qt::Key_D, Qt::ControlModifier);
+    h.press(Qt::Key_D, Qt::ControlModifier);
     KV_VERIFY_MODALS(modal);
     QVERIFY(kvtest::storedSummary(*db, QStringLiteral("03")).isEmpty());
     QVERIFY(kvtest::storedSummary(*db, QStringLiteral("99")).isEmpty());
@@ -267,38 +228,35 @@ void tst_Delete::deletesARowBeingEdited()
     // The pending change went with its row: nothing is left to cancel or to write.
     CHECK_CONSISTENT(h);
     QVERIFY(!h.enabled(QStringLiteral("TlbCancel")));
-    kvtest::anotherConnection()->Execute(
+    kvtest::OtherUser()->Execute(
         QStringLiteral("UPDATE GL_bDigest SET cText = '别人改的' WHERE cId IN ('04', '05')"));
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(kvtest::storedSummary(*db, h.grid().text(3, 0)).value(1), QStringLiteral("别人改的"));
 }
 
 void tst_Delete::deletesTheLastSummary()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    goToRow(h, 32);
+    h.goToRow(32);
     modal.expectMessage(question(QStringLiteral("摘要备注")), QMessageBox::Question,
                         QMessageBox::Yes);
-    press(h, Qt::Key_D, Qt::ControlModifier);
+    h.press(Qt::Key_D, Qt::ControlModifier);
     KV_VERIFY_MODALS(modal);
-    QVERIFY(kvtest::storedSummary(*db, QStringLiteral("32")).isEmpty());
+    QVERIFY(kvtest::storedSummary(h.db(), QStringLiteral("32")).isEmpty());
     QCOMPARE(h.grid().rowCount(), 33L);
     QCOMPARE(h.grid().currentRow(), 32L);
     QVERIFY(h.window().mblnAddMark);
     QCOMPARE(h.buttons(), QStringLiteral("---++"));
-    QCOMPARE(h.codes(), storedCodes(*db));
+    QCOMPARE(h.codes(), kvtest::storedCodes(h.db()));
     CHECK_CONSISTENT(h);
 
     // The only summary of a listing: the blank entry row is all that is left.
     const auto single = kvtest::hostDatabase(false);
     kvtest::insertSummaries(*single, {{"A", "唯一", "WY", ""}});
-    BrowserHarness one(single);
-    one.open();
-    goToRow(one, 1);
+    kvtest::OpenBrowser one(single);
+    one.goToRow(1);
     modal.expectMessage(question(QStringLiteral("唯一")), QMessageBox::Question, QMessageBox::Yes);
     one.click(QStringLiteral("TlbDel"));
     KV_VERIFY_MODALS(modal);
@@ -311,20 +269,18 @@ void tst_Delete::deletesTheLastSummary()
 
 void tst_Delete::deleteOnTheBlankRowUndoesTheTyping()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     kvtest::typeInto(h.grid(), QStringLiteral("77"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
     kvtest::typeInto(h.grid(), QStringLiteral("打了一半"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
     QCOMPARE(h.row(33), QStringList({"77", "打了一半", "DLYB", ""}));
     QVERIFY(h.window().editing());
     // Delete is off on the blank entry row: neither the button nor the shortcut reach it.
     QVERIFY(!h.enabled(QStringLiteral("TlbDel")));
     h.click(QStringLiteral("TlbDel"));
-    press(h, Qt::Key_D, Qt::ControlModifier);
+    h.press(Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(h.row(33).at(0), QStringLiteral("77"));
 
     // Run as a command it only takes the typing back, without a question.
@@ -333,14 +289,14 @@ void tst_Delete::deleteOnTheBlankRowUndoesTheTyping()
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.row(33), QStringList({"", "", "", ""}));
     QCOMPARE(h.grid().rowCount(), 34L);
-    QCOMPARE(kvtest::storedCount(*db), 32L);
-    QVERIFY(kvtest::storedSummary(*db, QStringLiteral("77")).isEmpty());
+    QCOMPARE(kvtest::storedCount(h.db()), 32L);
+    QVERIFY(kvtest::storedSummary(h.db(), QStringLiteral("77")).isEmpty());
     CHECK_CONSISTENT(h);
     // Nothing is pending any more: leaving the row neither saves nor complains.
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 32L);
-    QCOMPARE(kvtest::storedCount(*db), 32L);
+    QCOMPARE(kvtest::storedCount(h.db()), 32L);
 }
 
 void tst_Delete::deletesAGroup_data()
@@ -362,8 +318,7 @@ void tst_Delete::deletesAGroup()
     QFETCH(long, to);
     QFETCH(bool, shortcut);
     const auto db = eightSummaries();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h(db);
     kvtest::ModalDriver modal;
     selectRows(h, from, to);
     if (QTest::currentTestFailed())
@@ -391,22 +346,21 @@ void tst_Delete::deletesAGroup()
         if (i < low || i > high)
             expected << QStringLiteral("0%1").arg(i);
     }
-    QCOMPARE(storedCodes(*db), expected);
+    QCOMPARE(kvtest::storedCodes(*db), expected);
     QCOMPARE(h.codes(), expected);
     QCOMPARE(h.grid().rowCount(), long(expected.size()) + 2);
     // The cursor ends on the group's first row, showing the row that followed the group.
     QCOMPARE(h.grid().currentRow(), low);
     QCOMPARE(h.grid().text(low, 0), high < 8 ? QStringLiteral("0%1").arg(high + 1) : QString());
     CHECK_CONSISTENT(h);
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
 }
 
 void tst_Delete::groupEndingOnTheBlankRowDoesNothing()
 {
     const auto db = eightSummaries();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h(db);
     kvtest::ModalDriver modal;
     for (long from : {8L, 7L, 1L}) {
         selectRows(h, from, 9);
@@ -414,7 +368,7 @@ void tst_Delete::groupEndingOnTheBlankRowDoesNothing()
             return;
         QVERIFY(h.enabled(QStringLiteral("TlbDel")));
         h.click(QStringLiteral("TlbDel"));
-        press(h, Qt::Key_D, Qt::ControlModifier);
+        h.press(Qt::Key_D, Qt::ControlModifier);
         KV_VERIFY_MODALS(modal);
         QCOMPARE(kvtest::storedCount(*db), 8L);
         QCOMPARE(h.grid().rowCount(), 10L);
@@ -423,7 +377,7 @@ void tst_Delete::groupEndingOnTheBlankRowDoesNothing()
     // From the blank entry row upwards: Delete is off there; run as a command it does nothing.
     selectRows(h, 9, 7);
     QVERIFY(!h.enabled(QStringLiteral("TlbDel")));
-    press(h, Qt::Key_D, Qt::ControlModifier);
+    h.press(Qt::Key_D, Qt::ControlModifier);
     h.window().RunCommand(QStringLiteral("TlbDel"));
     h.settle();
     KV_VERIFY_MODALS(modal);
@@ -433,24 +387,22 @@ void tst_Delete::groupEndingOnTheBlankRowDoesNothing()
 
 void tst_Delete::usedSummariesAreRefused()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     for (long row : {1L, 2L, 3L, 5L}) {
-        goToRow(h, row);
+        h.goToRow(row);
         const QStringList cells = h.row(row);
         modal.expectMessage(question(cells.at(1)), QMessageBox::Question, QMessageBox::Yes);
         modal.expectMessage(kInUse, QMessageBox::Critical);
-        press(h, Qt::Key_D, Qt::ControlModifier);
+        h.press(Qt::Key_D, Qt::ControlModifier);
         KV_VERIFY_MODALS(modal);
-        QCOMPARE(kvtest::storedSummary(*db, cells.at(0)).value(0), cells.at(0));
+        QCOMPARE(kvtest::storedSummary(h.db(), cells.at(0)).value(0), cells.at(0));
         QCOMPARE(h.row(row), cells);
         QCOMPARE(h.grid().currentRow(), row);
         QCOMPARE(h.grid().rowCount(), 34L);
         CHECK_CONSISTENT(h);
     }
-    QCOMPARE(kvtest::storedCount(*db), 32L);
+    QCOMPARE(kvtest::storedCount(h.db()), 32L);
 
     // A group over a used summary: the ones before it go, then the listing is read again.
     selectRows(h, 4, 6);
@@ -458,43 +410,41 @@ void tst_Delete::usedSummariesAreRefused()
     modal.expectMessage(kInUse, QMessageBox::Critical);
     h.click(QStringLiteral("TlbDel"));
     KV_VERIFY_MODALS(modal);
-    QVERIFY(kvtest::storedSummary(*db, QStringLiteral("04")).isEmpty());
-    QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("05")).value(0), QStringLiteral("05"));
-    QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("06")).value(0), QStringLiteral("06"));
-    QCOMPARE(h.codes(), storedCodes(*db));
+    QVERIFY(kvtest::storedSummary(h.db(), QStringLiteral("04")).isEmpty());
+    QCOMPARE(kvtest::storedSummary(h.db(), QStringLiteral("05")).value(0), QStringLiteral("05"));
+    QCOMPARE(kvtest::storedSummary(h.db(), QStringLiteral("06")).value(0), QStringLiteral("06"));
+    QCOMPARE(h.codes(), kvtest::storedCodes(h.db()));
     QVERIFY(!h.enabled(QStringLiteral("TlbAdd")));
     QVERIFY(!h.enabled(QStringLiteral("TlbCancel")));
     CHECK_CONSISTENT(h);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
 }
 
 void tst_Delete::alreadyDeletedByAnother()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    const auto other = kvtest::anotherConnection();
+    kvtest::OtherUser other;
     other->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId IN ('07', '10')"));
 
     // One summary: told, nothing asked; the row is left as it was.
-    goToRow(h, 7);
+    h.goToRow(7);
     modal.expectMessage(kGone, QMessageBox::Critical);
     h.click(QStringLiteral("TlbDel"));
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 7L);
     QCOMPARE(h.grid().rowCount(), 34L);
-    QCOMPARE(kvtest::storedCount(*db), 30L);
+    QCOMPARE(kvtest::storedCount(h.db()), 30L);
     CHECK_CONSISTENT(h);
 
     // A group whose first summary is gone: told, nothing asked, the listing read again.
     selectRows(h, 10, 12);
     modal.expectMessage(kGone, QMessageBox::Critical);
-    press(h, Qt::Key_D, Qt::ControlModifier);
+    h.press(Qt::Key_D, Qt::ControlModifier);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(kvtest::storedCount(*db), 30L);
-    QCOMPARE(h.codes(), storedCodes(*db));
+    QCOMPARE(kvtest::storedCount(h.db()), 30L);
+    QCOMPARE(h.codes(), kvtest::storedCodes(h.db()));
     CHECK_CONSISTENT(h);
 }
 
@@ -513,17 +463,16 @@ void tst_Delete::groupMeetsASummaryDeletedByAnother()
     QFETCH(long, to);
     QFETCH(QStringList, left);
     const auto db = eightSummaries();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h(db);
     kvtest::ModalDriver modal;
     selectRows(h, from, to);
-    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='04'"));
+    kvtest::OtherUser()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='04'"));
     modal.expectMessage(kGroupQuestion, QMessageBox::Question, QMessageBox::Yes);
     modal.expectMessage(kGone, QMessageBox::Critical);
     h.click(QStringLiteral("TlbDel"));
     KV_VERIFY_MODALS(modal);
     // The first one went; the third was never reached.
-    QCOMPARE(storedCodes(*db), left);
+    QCOMPARE(kvtest::storedCodes(*db), left);
     QCOMPARE(h.codes(), left);
     QVERIFY(!h.enabled(QStringLiteral("TlbAdd")));
     QVERIFY(!h.enabled(QStringLiteral("TlbCancel")));
@@ -532,14 +481,12 @@ void tst_Delete::groupMeetsASummaryDeletedByAnother()
 
 void tst_Delete::lockedByAnother()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    const auto other = kvtest::anotherConnection();
-    lockSummary04(*other);
+    kvtest::OtherUser other;
+    other.holdRow(QStringLiteral("04"));
 
-    goToRow(h, 4);
+    h.goToRow(4);
     modal.expectMessage(question(QStringLiteral("现金存入银行")), QMessageBox::Question,
                         QMessageBox::Yes);
     modal.expectMessage(kLocked, QMessageBox::Critical);
@@ -554,33 +501,31 @@ void tst_Delete::lockedByAnother()
     selectRows(h, 4, 6);
     modal.expectMessage(kGroupQuestion, QMessageBox::Question, QMessageBox::Yes);
     modal.expectMessage(kLocked, QMessageBox::Critical);
-    press(h, Qt::Key_D, Qt::ControlModifier);
+    h.press(Qt::Key_D, Qt::ControlModifier);
     KV_VERIFY_MODALS(modal);
-    other->Execute(QStringLiteral("ROLLBACK"));
-    QCOMPARE(kvtest::storedCount(*db), 32L);
-    QCOMPARE(h.codes(), storedCodes(*db));
+    other.release();
+    QCOMPARE(kvtest::storedCount(h.db()), 32L);
+    QCOMPARE(h.codes(), kvtest::storedCodes(h.db()));
     CHECK_CONSISTENT(h);
 
     // Once the other user lets go, the same deletion goes through.
-    goToRow(h, 4);
+    h.goToRow(4);
     modal.expectMessage(question(QStringLiteral("现金存入银行")), QMessageBox::Question,
                         QMessageBox::Yes);
     h.click(QStringLiteral("TlbDel"));
     KV_VERIFY_MODALS(modal);
-    QVERIFY(kvtest::storedSummary(*db, QStringLiteral("04")).isEmpty());
+    QVERIFY(kvtest::storedSummary(h.db(), QStringLiteral("04")).isEmpty());
     QCOMPARE(h.row(4).at(0), QStringLiteral("05"));
     CHECK_CONSISTENT(h);
 }
 
 void tst_Delete::heldExclusivelyByAnother()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    goToRow(h, 4);
-    const auto other = kvtest::anotherConnection();
-    kvtest::holdExclusively(*other);
+    h.goToRow(4);
+    kvtest::OtherUser other;
+    other.holdTable();
     // Not even the summary can be read again: the user is told so, and nothing is asked.
     QString shown;
     modal.expectDialog([&shown](QWidget *window) {
@@ -594,8 +539,8 @@ void tst_Delete::heldExclusivelyByAnother()
     h.click(QStringLiteral("TlbDel"));
     KV_VERIFY_MODALS(modal);
     QCOMPARE(shown, QStringLiteral("别的用户以独占方式打开数据库，不能打开表！"));
-    other->Execute(QStringLiteral("ROLLBACK"));
-    QCOMPARE(kvtest::storedCount(*db), 32L);
+    other.release();
+    QCOMPARE(kvtest::storedCount(h.db()), 32L);
     QCOMPARE(h.row(4).at(0), QStringLiteral("04"));
     CHECK_CONSISTENT(h);
 }
@@ -603,31 +548,30 @@ void tst_Delete::heldExclusivelyByAnother()
 void tst_Delete::readOnlyRefuses()
 {
     const auto db = eightSummaries();
-    BrowserHarness h(db, true);
-    h.open();
+    kvtest::OpenBrowser h(db, true);
     kvtest::ModalDriver modal;
     QCOMPARE(h.buttons(), QStringLiteral("---++"));
-    goToRow(h, 4);
+    h.goToRow(4);
     QCOMPARE(h.buttons(), QStringLiteral("-+-++"));
     modal.expectMessage(kReadOnly, QMessageBox::Critical);
     h.click(QStringLiteral("TlbDel"));
     modal.expectMessage(kReadOnly, QMessageBox::Critical);
-    press(h, Qt::Key_D, Qt::ControlModifier);
+    h.press(Qt::Key_D, Qt::ControlModifier);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.row(4).at(0), QStringLiteral("04"));
     CHECK_CONSISTENT(h);
 
     selectRows(h, 3, 5);
     modal.expectMessage(kReadOnly, QMessageBox::Critical);
-    press(h, Qt::Key_D, Qt::ControlModifier);
+    h.press(Qt::Key_D, Qt::ControlModifier);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(kvtest::storedCount(*db), 8L);
     QCOMPARE(h.grid().rowCount(), 10L);
 
     // Taking back what was typed into the blank entry row deletes nothing and stays possible.
-    goToRow(h, 9);
+    h.goToRow(9);
     kvtest::typeInto(h.grid(), QStringLiteral("99"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
     h.window().RunCommand(QStringLiteral("TlbDel"));
     h.settle();
     KV_VERIFY_MODALS(modal);

@@ -1,8 +1,11 @@
+#include "BrowserHarness.h"
 #include "Database.h"
 #include "GridControl.h"
 #include "MdlDigest.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "ObjectRegistry.h"
+#include "OtherUser.h"
 #include "QXDigest.h"
 #include "Recordset.h"
 #include "SqlTexts.h"
@@ -19,11 +22,6 @@ namespace {
 
 const QString kHeldExclusively =
     QStringLiteral("别的用户以独占方式打开数据库，不能打开表！常用摘要");
-
-void release(DataKit::Database &other)
-{
-    other.Execute(QStringLiteral("ROLLBACK"));
-}
 
 // Closes the browser once it is up, from inside its modal loop.
 void closeBrowserSoon()
@@ -65,8 +63,8 @@ private slots:
 
 void tst_Component::cleanup()
 {
-    frmDigBrowse::releaseInstance();
-    MdlDigest::gdbObject.reset();
+    kvtest::releaseComponent();
+    KV_VERIFY_NOTHING_LEFT();
 }
 
 void tst_Component::nullConversions()
@@ -111,20 +109,22 @@ void tst_Component::initWithoutDatabase()
     QXDigest digest;
     QVERIFY(!digest.Init(nullptr, false));
     QVERIFY(!frmDigBrowse::instance().mRecObject);
-    QTest::qWait(20);
+    // Whatever Init showed or left queued, the driver has seen once it has looked again.
+    const int looks = modal.looks();
+    QTRY_VERIFY(modal.looks() > looks);
     QVERIFY2(modal.satisfied(), qPrintable(modal.problems()));
 }
 
 void tst_Component::initWhenTableHeldExclusively()
 {
     const auto db = kvtest::hostDatabase();
-    const auto other = kvtest::anotherConnection();
-    kvtest::holdExclusively(*other);
+    kvtest::OtherUser other;
+    other.holdTable();
     kvtest::ModalDriver modal;
     modal.expectMessage(kHeldExclusively, QMessageBox::Critical);
     QXDigest digest;
     const bool opened = digest.Init(db, false);
-    release(*other);
+    other.release();
     QVERIFY(!opened);
     KV_VERIFY_MODALS(modal);
     // Nothing is undone: the references stay set.
@@ -184,7 +184,7 @@ void tst_Component::showAfterAnotherUserDeletedASummary()
     db->Execute(QStringLiteral("INSERT INTO GL_bDigest (cId, cText) VALUES ") + rows.join(','));
     QXDigest digest;
     QVERIFY(digest.Init(db, false));
-    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='S250'"));
+    kvtest::OtherUser()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='S250'"));
     long shown = 0;
     QTimer::singleShot(0, [&shown] {
         shown = frmDigBrowse::instance().grid().rowCount();

@@ -16,24 +16,12 @@ using kvtest::BrowserHarness;
 // The demo ledger: 32 summaries in rows 1..32, the blank entry row 33.
 constexpr long kDemoBlankRow = 33;
 
-inline void press(BrowserHarness &h, Qt::Key key, Qt::KeyboardModifiers mods = {})
-{
-    kvtest::pressKey(h.grid(), key, mods);
-    h.settle();
-}
-
-inline void type(BrowserHarness &h, const QString &text)
-{
-    kvtest::typeInto(h.grid(), text);
-    h.settle();
-}
-
 // Empties the current cell through its editor: F2, select all, Backspace.
 inline void eraseCell(BrowserHarness &h)
 {
-    press(h, Qt::Key_F2);
-    press(h, Qt::Key_A, Qt::ControlModifier);
-    press(h, Qt::Key_Backspace);
+    h.press(Qt::Key_F2);
+    h.press(Qt::Key_A, Qt::ControlModifier);
+    h.press(Qt::Key_Backspace);
 }
 
 inline void goTo(BrowserHarness &h, long row, long col)
@@ -61,10 +49,10 @@ inline QString editorText(BrowserHarness &h)
 // stands in the mnemonic column with the editor closed.
 inline void typeCodeAndText(BrowserHarness &h, const QString &code, const QString &text)
 {
-    type(h, code);
-    press(h, Qt::Key_Tab);
-    type(h, text);
-    press(h, Qt::Key_Tab);
+    h.type(code);
+    h.press(Qt::Key_Tab);
+    h.type(text);
+    h.press(Qt::Key_Tab);
 }
 
 } // namespace editing

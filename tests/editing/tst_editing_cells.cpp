@@ -4,6 +4,7 @@
 // list through the cell's button (the list answered like a user would); then what is stored.
 #include "EditingSteps.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "Recordset.h"
 #include "TestDatabase.h"
 
@@ -84,53 +85,51 @@ private slots:
 
 void tst_EditingCells::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    KV_VERIFY_NOTHING_LEFT();
 }
 
 void tst_EditingCells::mnemonicIsFilledOnlyWhileEmpty()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     const long blank = kDemoBlankRow;
 
     typeCodeAndText(h, QStringLiteral("M1"), QStringLiteral("收到货款"));
     QCOMPARE(h.grid().text(blank, 2), QStringLiteral("SDHK"));
     // A changed text leaves the mnemonic computed before.
-    press(h, Qt::Key_Left);
-    type(h, QStringLiteral("支付租金"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Left);
+    h.type(QStringLiteral("支付租金"));
+    h.press(Qt::Key_Tab);
     QCOMPARE(h.row(blank), QStringList({"M1", "支付租金", "SDHK", ""}));
     // Emptied, the mnemonic is computed again from the text when the text is next accepted.
     eraseCell(h);
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
     QCOMPARE(h.grid().text(blank, 2), QString());
-    press(h, Qt::Key_Left);
-    press(h, Qt::Key_Left);
-    type(h, QStringLiteral("Pay房租2"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Left);
+    h.press(Qt::Key_Left);
+    h.type(QStringLiteral("Pay房租2"));
+    h.press(Qt::Key_Tab);
     QCOMPARE(h.row(blank), QStringList({"M1", "Pay房租2", "PAYFZ2", ""}));
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("M1")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("M1")),
              QStringList({"M1", "Pay房租2", "PAYFZ2", "(null)"}));
 
     // A summary stored without a mnemonic gets one when its text is accepted.
     goTo(h, 32, 2);
     eraseCell(h);
-    press(h, Qt::Key_Tab);
-    press(h, Qt::Key_Down); // saved with an empty mnemonic
+    h.press(Qt::Key_Tab);
+    h.press(Qt::Key_Down); // saved with an empty mnemonic
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("32")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("32")),
              QStringList({"32", "摘要备注", "(null)", "(null)"}));
     goTo(h, 32, 1);
-    press(h, Qt::Key_F2);
-    press(h, Qt::Key_Return);
+    h.press(Qt::Key_F2);
+    h.press(Qt::Key_Return);
     QCOMPARE(h.grid().text(32, 2), QStringLiteral("ZYBZ"));
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("32")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("32")),
              QStringList({"32", "摘要备注", "ZYBZ", "(null)"}));
 }
 
@@ -170,27 +169,25 @@ void tst_EditingCells::refusesIllegalCharacters()
     QFETCH(QString, typed);
     QFETCH(QString, fixed);
     QFETCH(QString, message);
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     const long blank = kDemoBlankRow;
     const auto type = [&h, pasted = message != kIllegal](const QString &text) {
         if (!pasted)
-            return ::type(h, text);
-        ::type(h, text.left(1));
+            return h.type(text);
+        h.type(text.left(1));
         QGuiApplication::clipboard()->setText(text.mid(1));
-        press(h, Qt::Key_V, Qt::ControlModifier);
+        h.press(Qt::Key_V, Qt::ControlModifier);
     };
 
     for (long col = 0; col < column; ++col)
-        press(h, Qt::Key_Tab);
+        h.press(Qt::Key_Tab);
     // The first character opens the editor; the window refuses "|" and "'" only while no editor
     // is open, so the rest reach the editor and the cell check must catch them.
     type(typed);
     QCOMPARE(editorText(h), typed);
     modal.expectMessage(message, QMessageBox::Critical);
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
     KV_VERIFY_MODALS(modal);
     // Refused: the cursor and the open editor stay, with everything typed; the cell keeps its old
     // text.
@@ -201,58 +198,56 @@ void tst_EditingCells::refusesIllegalCharacters()
     QCOMPARE(state(h), QStringLiteral("adding --+--"));
     // Moving away is refused the same way.
     modal.expectMessage(message, QMessageBox::Critical);
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), blank);
     QCOMPARE(editorText(h), typed);
 
     // Corrected, the cell is accepted; Ctrl+Z then empties the blank entry row again.
-    press(h, Qt::Key_A, Qt::ControlModifier);
-    ::type(h, fixed);
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_A, Qt::ControlModifier);
+    h.type(fixed);
+    h.press(Qt::Key_Tab);
     KV_VERIFY_MODALS(modal);
     QVERIFY(!h.grid().isEditing());
     QCOMPARE(h.grid().text(blank, column), column == 3 ? QStringLiteral("应收账款") : fixed);
-    press(h, Qt::Key_Z, Qt::ControlModifier);
+    h.press(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(h.row(blank), kBlank);
     QCOMPARE(state(h), QStringLiteral("blank ---++"));
 
     // The same on an existing summary; Esc gives up the edit and leaving writes the row as it was.
-    const QStringList before = storedSummary(*db, QStringLiteral("03"));
+    const QStringList before = storedSummary(h.db(), QStringLiteral("03"));
     const QStringList shown = h.row(3);
     goTo(h, 3, column);
     type(typed);
     modal.expectMessage(message, QMessageBox::Critical);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 3L);
     QCOMPARE(editorText(h), typed);
     QCOMPARE(h.row(3), shown);
     QCOMPARE(state(h), QStringLiteral("editing --+--"));
-    press(h, Qt::Key_Escape);
+    h.press(Qt::Key_Escape);
     QCOMPARE(state(h), QStringLiteral("editing -++++"));
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 4L);
     QCOMPARE(h.row(3), shown);
-    QCOMPARE(storedSummary(*db, QStringLiteral("03")), before);
-    QCOMPARE(storedCount(*db), 32L);
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("03")), before);
+    QCOMPARE(storedCount(h.db()), 32L);
 }
 
 void tst_EditingCells::checksTheAccountCell()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     const long blank = kDemoBlankRow;
     typeCodeAndText(h, QStringLiteral("K1"), QStringLiteral("收到利息"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
 
     // Neither a code nor a name of the chart.
-    type(h, QStringLiteral("9999"));
+    h.type(QStringLiteral("9999"));
     modal.expectMessage(kBadAccount, QMessageBox::Critical);
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(editorText(h), QStringLiteral("9999"));
     QCOMPARE(h.grid().text(blank, 3), QString());
@@ -260,114 +255,110 @@ void tst_EditingCells::checksTheAccountCell()
     QCOMPARE(state(h), QStringLiteral("adding --+--"));
 
     // A single blank: refused without a message.
-    press(h, Qt::Key_A, Qt::ControlModifier);
-    type(h, QStringLiteral(" "));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_A, Qt::ControlModifier);
+    h.type(QStringLiteral(" "));
+    h.press(Qt::Key_Tab);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(editorText(h), QStringLiteral(" "));
     QCOMPARE(h.grid().text(blank, 3), QString());
     QCOMPARE(state(h), QStringLiteral("adding --+--"));
 
     // A code: the cell shows the name, the code is kept.
-    press(h, Qt::Key_A, Qt::ControlModifier);
-    type(h, QStringLiteral("6603"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_A, Qt::ControlModifier);
+    h.type(QStringLiteral("6603"));
+    h.press(Qt::Key_Tab);
     QVERIFY(!h.grid().isEditing());
     QCOMPARE(h.grid().text(blank, 3), QStringLiteral("财务费用"));
     QCOMPARE(h.window().refCode(), QStringLiteral("6603"));
     QCOMPARE(state(h), QStringLiteral("adding +-+++"));
 
     // Until the cursor moves, the kept code and the typed name must belong together.
-    type(h, QStringLiteral("银行存款"));
+    h.type(QStringLiteral("银行存款"));
     modal.expectMessage(kBadAccount, QMessageBox::Critical);
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().text(blank, 3), QStringLiteral("财务费用"));
     QVERIFY(h.window().refCode().isEmpty());
     // The refusal forgot the code: the same name is accepted on its own now.
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
     QCOMPARE(h.grid().text(blank, 3), QStringLiteral("银行存款"));
     QCOMPARE(h.window().refCode(), QStringLiteral("1002"));
 
     // Moving the cursor forgets the kept code as well.
-    press(h, Qt::Key_Left);
+    h.press(Qt::Key_Left);
     QVERIFY(h.window().refCode().isEmpty());
-    press(h, Qt::Key_Right);
-    type(h, QStringLiteral("财务费用"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Right);
+    h.type(QStringLiteral("财务费用"));
+    h.press(Qt::Key_Tab);
     QCOMPARE(h.grid().text(blank, 3), QStringLiteral("财务费用"));
     QCOMPARE(h.window().refCode(), QStringLiteral("6603"));
 
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("K1")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("K1")),
              QStringList({"K1", "收到利息", "SDLX", "6603"}));
 
     // Leaving with an unknown account still in the editor is refused at the cell.
     goTo(h, 21, 3);
-    type(h, QStringLiteral("利息"));
+    h.type(QStringLiteral("利息"));
     modal.expectMessage(kBadAccount, QMessageBox::Critical);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 21L);
     QCOMPARE(editorText(h), QStringLiteral("利息"));
-    press(h, Qt::Key_Escape);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Escape);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("21")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("21")),
              QStringList({"21", "收到利息", "SDLX", "6603"}));
 }
 
 void tst_EditingCells::emptiedAccountStoresNull()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
 
     goTo(h, 8, 3);
     QCOMPARE(h.grid().text(8, 3), QStringLiteral("累计折旧"));
     eraseCell(h);
-    press(h, Qt::Key_Return);
+    h.press(Qt::Key_Return);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.row(8), QStringList({"08", "计提折旧", "JTZJ", ""}));
     QCOMPARE(state(h), QStringLiteral("editing -++++"));
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("08")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("08")),
              QStringList({"08", "计提折旧", "JTZJ", "(null)"}));
 
     // An account renamed by another user meanwhile: the account cell was not touched, so the
     // stored code stays (the old name would find none).
-    kvtest::anotherConnection()->Execute(
+    kvtest::OtherUser()->Execute(
         QStringLiteral("UPDATE Code SET cCode_Name = '职工薪酬' WHERE cCode = '2211'"));
     goTo(h, 9, 1);
-    type(h, QStringLiteral("计提职工工资"));
-    press(h, Qt::Key_Down);
+    h.type(QStringLiteral("计提职工工资"));
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("09")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("09")),
              QStringList({"09", "计提职工工资", "JTGZ", "2211"}));
     // A cell opened and committed unchanged writes nothing.
     goTo(h, 11, 1);
-    press(h, Qt::Key_F2);
-    press(h, Qt::Key_Return);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_F2);
+    h.press(Qt::Key_Return);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("11")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("11")),
              QStringList({"11", "缴纳增值税", "JNZZS", "2221"}));
 }
 
 void tst_EditingCells::choosesAnAccountFromTheReference()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     const long blank = kDemoBlankRow;
 
     // 行 is read xing here: level-1 characters take the letter of their code range.
     typeCodeAndText(h, QStringLiteral("R1"), QStringLiteral("银行手续费"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
     QString seen;
     modal.expectDialog(chooseAccount(QStringLiteral("银行"), &seen));
     kvtest::clickCellButton(h.grid(), blank, 3);
@@ -378,16 +369,16 @@ void tst_EditingCells::choosesAnAccountFromTheReference()
     QCOMPARE(h.row(blank), QStringList({"R1", "银行手续费", "YXSXF", "银行存款"}));
     QCOMPARE(h.window().refCode(), QStringLiteral("1002"));
     QCOMPARE(state(h), QStringLiteral("adding +-+++"));
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("R1")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("R1")),
              QStringList({"R1", "银行手续费", "YXSXF", "1002"}));
 
     // On an existing summary, from the keyboard (F3): the list opens on the cell's text.
     goTo(h, 19, 3);
     QCOMPARE(h.grid().text(19, 3), QStringLiteral("销售费用"));
     modal.expectDialog(chooseAccount(QString(), &seen));
-    press(h, Qt::Key_F3);
+    h.press(Qt::Key_F3);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(seen, QStringLiteral("科目参照|科目编码|科目名称|1"));
     // The same account again is no edit of the cell; its code is kept all the same. (Add is still
@@ -396,39 +387,37 @@ void tst_EditingCells::choosesAnAccountFromTheReference()
     QCOMPARE(h.window().refCode(), QStringLiteral("6601"));
 
     eraseCell(h);
-    press(h, Qt::Key_Return);
+    h.press(Qt::Key_Return);
     modal.expectDialog(chooseAccount(QStringLiteral("管理"), &seen));
-    press(h, Qt::Key_F3);
+    h.press(Qt::Key_F3);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(seen, QStringLiteral("科目参照|科目编码|科目名称|22"));
     QCOMPARE(h.row(19), QStringList({"19", "支付广告费", "ZFGGF", "管理费用"}));
     QCOMPARE(h.window().refCode(), QStringLiteral("6602"));
     QCOMPARE(state(h), QStringLiteral("editing -++++"));
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("19")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("19")),
              QStringList({"19", "支付广告费", "ZFGGF", "6602"}));
 
     // The list's narrowing never narrows a later check: any account of the chart is found.
     goTo(h, 28, 3);
     modal.expectDialog(cancelAccountList());
-    press(h, Qt::Key_F3);
+    h.press(Qt::Key_F3);
     KV_VERIFY_MODALS(modal);
-    type(h, QStringLiteral("1001"));
-    press(h, Qt::Key_Return);
+    h.type(QStringLiteral("1001"));
+    h.press(Qt::Key_Return);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().text(28, 3), QStringLiteral("库存现金"));
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("28")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("28")),
              QStringList({"28", "支付罚款", "ZFFK", "1001"}));
 }
 
 void tst_EditingCells::closingTheReferenceChangesNothing()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     const long blank = kDemoBlankRow;
 
@@ -444,9 +433,9 @@ void tst_EditingCells::closingTheReferenceChangesNothing()
     // A chosen account survives a closed list, whatever the list was showing.
     goTo(h, blank, 0);
     typeCodeAndText(h, QStringLiteral("R2"), QStringLiteral("收回欠款"));
-    press(h, Qt::Key_Tab);
-    type(h, QStringLiteral("1122"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
+    h.type(QStringLiteral("1122"));
+    h.press(Qt::Key_Tab);
     modal.expectDialog([](QWidget *dialog) {
         // An account highlighted, then the list closed without a choice.
         auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("accountList"));
@@ -460,63 +449,63 @@ void tst_EditingCells::closingTheReferenceChangesNothing()
     QCOMPARE(h.grid().text(blank, 3), QStringLiteral("应收账款"));
     QCOMPARE(h.window().refCode(), QStringLiteral("1122"));
     QCOMPARE(state(h), QStringLiteral("adding +-+++"));
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("R2")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("R2")),
              QStringList({"R2", "收回欠款", "SHQK", "1122"}));
 }
 // Two accounts with one name: a name typed or written back stands for the first of them in the
 // chart; only the code typed, or chosen from the list, tells them apart.
 void tst_EditingCells::accountsSharingAName()
 {
-    const auto db = kvtest::hostDatabase();
-    db->Execute(QStringLiteral("INSERT INTO Code (cCode, cCode_Name) VALUES ('1003', '银行存款')"));
-    kvtest::insertSummaries(*db, {{QStringLiteral("40"), QStringLiteral("外币存款"),
-                                   QStringLiteral("WBCK"), QStringLiteral("1003")}});
-    BrowserHarness h(db);
+    BrowserHarness h;
+    h.db().Execute(
+        QStringLiteral("INSERT INTO Code (cCode, cCode_Name) VALUES ('1003', '银行存款')"));
+    kvtest::insertSummaries(h.db(), {{QStringLiteral("40"), QStringLiteral("外币存款"),
+                                      QStringLiteral("WBCK"), QStringLiteral("1003")}});
     h.open();
     kvtest::ModalDriver modal;
     const long blank = 34;
 
     typeCodeAndText(h, QStringLiteral("41"), QStringLiteral("存入银行"));
-    press(h, Qt::Key_Tab);
-    type(h, QStringLiteral("银行存款"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
+    h.type(QStringLiteral("银行存款"));
+    h.press(Qt::Key_Tab);
     QCOMPARE(h.window().refCode(), QStringLiteral("1002"));
     eraseCell(h);
-    press(h, Qt::Key_Tab);
-    type(h, QStringLiteral("1003"));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
+    h.type(QStringLiteral("1003"));
+    h.press(Qt::Key_Tab);
     QCOMPARE(h.grid().text(blank, 3), QStringLiteral("银行存款"));
     QCOMPARE(h.window().refCode(), QStringLiteral("1003"));
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("41")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("41")),
              QStringList({"41", "存入银行", "CRYX", "1003"}));
 
     // Editing another cell of a summary of the second account leaves its account alone, and so
     // does typing the shared name again; the name is never looked up to find a code.
     goTo(h, 33, 3);
     QCOMPARE(h.row(33), QStringList({"40", "外币存款", "WBCK", "银行存款"}));
-    type(h, QStringLiteral("银行存款"));
-    press(h, Qt::Key_Return);
-    press(h, Qt::Key_Left);
-    press(h, Qt::Key_Left);
-    type(h, QStringLiteral("外币存入"));
-    press(h, Qt::Key_Down);
+    h.type(QStringLiteral("银行存款"));
+    h.press(Qt::Key_Return);
+    h.press(Qt::Key_Left);
+    h.press(Qt::Key_Left);
+    h.type(QStringLiteral("外币存入"));
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("40")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("40")),
              QStringList({"40", "外币存入", "WBCK", "1003"}));
     // The second account chosen by its code for a summary of the first, the cursor moved on
     // within the row: the row is written with the account the user saw.
     goTo(h, 4, 3);
-    type(h, QStringLiteral("1003"));
-    press(h, Qt::Key_Return);
-    press(h, Qt::Key_Left);
-    type(h, QStringLiteral("XJCR"));
-    press(h, Qt::Key_Down);
+    h.type(QStringLiteral("1003"));
+    h.press(Qt::Key_Return);
+    h.press(Qt::Key_Left);
+    h.type(QStringLiteral("XJCR"));
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("04")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("04")),
              QStringList({"04", "现金存入银行", "XJCR", "1003"}));
 }
 

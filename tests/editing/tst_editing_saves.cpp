@@ -4,6 +4,7 @@
 // was typed, and leaves the database as it was.
 #include "EditingSteps.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "Recordset.h"
 #include "TestDatabase.h"
 
@@ -22,19 +23,6 @@ const QString kDeleted = QStringLiteral("该摘要已经被他人删除，不能
 const QString kLocked = QStringLiteral("该记录已被他人锁定使用，不能修改！");
 const QString kInUse = QStringLiteral("该摘要已经在其它数据表中使用，不能修改或删除！");
 const QString kTooLong = QStringLiteral("字段太长，不能保存！");
-
-// The other user holds summary `id` locked: PostgreSQL locks the row, SQLite (no row locks) holds
-// the database's write lock.
-void lockSummary(DataKit::Database &other, const QString &id)
-{
-    if (kvtest::usingPostgres()) {
-        other.Execute(QStringLiteral("BEGIN"));
-        other.Execute(
-            QStringLiteral("SELECT cId FROM GL_bDigest WHERE cId='%1' FOR UPDATE").arg(id));
-    } else {
-        other.Execute(QStringLiteral("BEGIN IMMEDIATE"));
-    }
-}
 
 } // namespace
 
@@ -56,82 +44,78 @@ private slots:
 
 void tst_EditingSaves::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    KV_VERIFY_NOTHING_LEFT();
 }
 
 void tst_EditingSaves::duplicateCodeIsRefused()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     const long blank = kDemoBlankRow;
-    const QStringList stored01 = storedSummary(*db, QStringLiteral("01"));
+    const QStringList stored01 = storedSummary(h.db(), QStringLiteral("01"));
 
     typeCodeAndText(h, QStringLiteral("01"), QStringLiteral("重复的摘要"));
     const QStringList typed = h.row(blank);
     modal.expectMessage(kExists, QMessageBox::Critical);
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), blank);
     QCOMPARE(h.grid().rowCount(), 34L);
     QCOMPARE(h.row(blank), typed);
     QCOMPARE(state(h), QStringLiteral("adding +-+++"));
-    QCOMPARE(storedCount(*db), 32L);
-    QCOMPARE(storedSummary(*db, QStringLiteral("01")), stored01);
+    QCOMPARE(storedCount(h.db()), 32L);
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("01")), stored01);
     // Ctrl+I tries again and is refused again.
     modal.expectMessage(kExists, QMessageBox::Critical);
-    press(h, Qt::Key_I, Qt::ControlModifier);
+    h.press(Qt::Key_I, Qt::ControlModifier);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.row(blank), typed);
-    QCOMPARE(storedCount(*db), 32L);
+    QCOMPARE(storedCount(h.db()), 32L);
 
     // With another code the same row is saved.
     goTo(h, blank, 0);
-    type(h, QStringLiteral("90"));
-    press(h, Qt::Key_Up);
+    h.type(QStringLiteral("90"));
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("90")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("90")),
              QStringList({"90", typed[1], typed[2], "(null)"}));
     QCOMPARE(h.grid().currentRow(), 34L);
 
     // An existing summary given the code of another.
-    const QStringList stored04 = storedSummary(*db, QStringLiteral("04"));
-    const QStringList stored06 = storedSummary(*db, QStringLiteral("06"));
+    const QStringList stored04 = storedSummary(h.db(), QStringLiteral("04"));
+    const QStringList stored06 = storedSummary(h.db(), QStringLiteral("06"));
     goTo(h, 4, 0);
-    type(h, QStringLiteral("06"));
+    h.type(QStringLiteral("06"));
     modal.expectMessage(kExists, QMessageBox::Critical);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 4L);
     QCOMPARE(h.row(4), QStringList({"06", "现金存入银行", "XJCRYH", "银行存款"}));
     QCOMPARE(state(h), QStringLiteral("editing -++++"));
-    QCOMPARE(storedSummary(*db, QStringLiteral("04")), stored04);
-    QCOMPARE(storedSummary(*db, QStringLiteral("06")), stored06);
-    press(h, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("04")), stored04);
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("06")), stored06);
+    h.press(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(h.row(4).at(0), QStringLiteral("04"));
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 5L);
-    QCOMPARE(storedSummary(*db, QStringLiteral("04")), stored04);
-    QCOMPARE(storedCount(*db), 33L);
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("04")), stored04);
+    QCOMPARE(storedCount(h.db()), 33L);
 }
 
 void tst_EditingSaves::summaryDeletedByAnotherUser()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    const auto other = kvtest::anotherConnection();
+    kvtest::OtherUser other;
 
     goTo(h, 10, 1);
-    type(h, QStringLiteral("发放奖金"));
-    press(h, Qt::Key_Tab);
+    h.type(QStringLiteral("发放奖金"));
+    h.press(Qt::Key_Tab);
     const QStringList typed = h.row(10);
     other->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='10'"));
     modal.expectMessage(kDeleted, QMessageBox::Critical);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 10L);
     QCOMPARE(h.row(10), typed);
@@ -141,162 +125,155 @@ void tst_EditingSaves::summaryDeletedByAnotherUser()
     goTo(h, 2, 0);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 10L);
-    QVERIFY(storedSummary(*db, QStringLiteral("10")).isEmpty());
-    QCOMPARE(storedCount(*db), 31L);
+    QVERIFY(storedSummary(h.db(), QStringLiteral("10")).isEmpty());
+    QCOMPARE(storedCount(h.db()), 31L);
 
     // Cancelled, the row can be left; it is still not written.
-    press(h, Qt::Key_Z, Qt::ControlModifier);
+    h.press(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(h.row(10), QStringList({"10", "发放工资", "FFGZ", "应付职工薪酬"}));
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 11L);
-    QVERIFY(storedSummary(*db, QStringLiteral("10")).isEmpty());
-    QCOMPARE(storedCount(*db), 31L);
+    QVERIFY(storedSummary(h.db(), QStringLiteral("10")).isEmpty());
+    QCOMPARE(storedCount(h.db()), 31L);
 }
 
 void tst_EditingSaves::summaryLockedByAnotherUser()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    const auto other = kvtest::anotherConnection();
-    const QStringList stored05 = storedSummary(*db, QStringLiteral("05"));
+    kvtest::OtherUser other;
+    const QStringList stored05 = storedSummary(h.db(), QStringLiteral("05"));
 
-    lockSummary(*other, QStringLiteral("05"));
+    other.holdRow(QStringLiteral("05"));
     goTo(h, 5, 1);
-    type(h, QStringLiteral("报销差旅费用"));
-    press(h, Qt::Key_Tab);
+    h.type(QStringLiteral("报销差旅费用"));
+    h.press(Qt::Key_Tab);
     const QStringList typed = h.row(5);
     modal.expectMessage(kLocked, QMessageBox::Critical);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 5L);
     QCOMPARE(h.row(5), typed);
     QCOMPARE(state(h), QStringLiteral("editing -++++"));
-    other->Execute(QStringLiteral("ROLLBACK"));
-    QCOMPARE(storedSummary(*db, QStringLiteral("05")), stored05);
+    other.release();
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("05")), stored05);
 
     // Released by the other user, the same row is saved.
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 6L);
-    QCOMPARE(storedSummary(*db, QStringLiteral("05")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("05")),
              QStringList({"05", "报销差旅费用", "BXCLF", "6602"}));
     QCOMPARE(state(h), QStringLiteral("browsing -+-++"));
 
     if (kvtest::usingPostgres())
         return; // a row lock does not stop an insert
     // SQLite: a new summary waits for the write lock just the same.
-    lockSummary(*other, QStringLiteral("05"));
+    other.holdRow(QStringLiteral("05"));
     goTo(h, kDemoBlankRow, 0);
     typeCodeAndText(h, QStringLiteral("L1"), QStringLiteral("锁定时增加"));
     const QStringList typedNew = h.row(kDemoBlankRow);
     modal.expectMessage(kLocked, QMessageBox::Critical);
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.row(kDemoBlankRow), typedNew);
     QCOMPARE(state(h), QStringLiteral("adding +-+++"));
-    other->Execute(QStringLiteral("ROLLBACK"));
-    QCOMPARE(storedCount(*db), 32L);
-    press(h, Qt::Key_Up);
+    other.release();
+    QCOMPARE(storedCount(h.db()), 32L);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("L1")).at(1), QStringLiteral("锁定时增加"));
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("L1")).at(1), QStringLiteral("锁定时增加"));
 }
 
 void tst_EditingSaves::codeOfASummaryInUse()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    const QStringList stored01 = storedSummary(*db, QStringLiteral("01"));
+    const QStringList stored01 = storedSummary(h.db(), QStringLiteral("01"));
 
     // Voucher lines use 01: its code cannot change.
     goTo(h, 1, 0);
-    type(h, QStringLiteral("91"));
+    h.type(QStringLiteral("91"));
     modal.expectMessage(kInUse, QMessageBox::Critical);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 1L);
     QCOMPARE(h.row(1), QStringList({"91", "收到货款", "SDHK", "应收账款"}));
     QCOMPARE(state(h), QStringLiteral("editing -++++"));
-    QCOMPARE(storedSummary(*db, QStringLiteral("01")), stored01);
-    QVERIFY(storedSummary(*db, QStringLiteral("91")).isEmpty());
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("01")), stored01);
+    QVERIFY(storedSummary(h.db(), QStringLiteral("91")).isEmpty());
 
     // Its text can.
     h.click(QStringLiteral("TlbCancel"));
     QCOMPARE(h.row(1).at(0), QStringLiteral("01"));
     goTo(h, 1, 1);
-    type(h, QStringLiteral("收到销货款"));
-    press(h, Qt::Key_Down);
+    h.type(QStringLiteral("收到销货款"));
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 2L);
-    QCOMPARE(storedSummary(*db, QStringLiteral("01")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("01")),
              QStringList({"01", "收到销货款", "SDHK", "1122"}));
-    QCOMPARE(storedCount(*db), 32L);
+    QCOMPARE(storedCount(h.db()), 32L);
 }
 
 void tst_EditingSaves::valueTooLong()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     const long blank = kDemoBlankRow;
 
     // The grid takes no more than a column holds from the keyboard ...
-    type(h, QStringLiteral("1234567"));
+    h.type(QStringLiteral("1234567"));
     QCOMPARE(editorText(h), QStringLiteral("123456"));
-    press(h, Qt::Key_Tab);
-    type(h, QString(61, QChar(u'长')));
+    h.press(Qt::Key_Tab);
+    h.type(QString(61, QChar(u'长')));
     QCOMPARE(editorText(h), QString(60, QChar(u'长')));
-    press(h, Qt::Key_Tab);
+    h.press(Qt::Key_Tab);
 
     // ... so a longer value has to reach the cell another way.
     h.grid().setText(blank, 1, QString(61, QChar(u'长')));
     modal.expectMessage(kTooLong, QMessageBox::Critical);
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), blank);
     QCOMPARE(h.grid().text(blank, 1), QString(61, QChar(u'长')));
     QCOMPARE(state(h), QStringLiteral("adding +-+++"));
-    QVERIFY(storedSummary(*db, QStringLiteral("123456")).isEmpty());
+    QVERIFY(storedSummary(h.db(), QStringLiteral("123456")).isEmpty());
     h.grid().setText(blank, 0, QStringLiteral("1234567"));
     h.grid().setText(blank, 1, QString(60, QChar(u'长')));
     modal.expectMessage(kTooLong, QMessageBox::Critical);
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedCount(*db), 32L);
+    QCOMPARE(storedCount(h.db()), 32L);
     h.grid().setText(blank, 0, QStringLiteral("123456"));
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("123456")).at(1), QString(60, QChar(u'长')));
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("123456")).at(1), QString(60, QChar(u'长')));
 
     // An existing summary's mnemonic.
-    const QStringList stored12 = storedSummary(*db, QStringLiteral("12"));
+    const QStringList stored12 = storedSummary(h.db(), QStringLiteral("12"));
     goTo(h, 12, 2);
-    type(h, QStringLiteral("J"));
-    press(h, Qt::Key_Tab);
+    h.type(QStringLiteral("J"));
+    h.press(Qt::Key_Tab);
     h.grid().setText(12, 2, QString(61, QLatin1Char('J')));
     modal.expectMessage(kTooLong, QMessageBox::Critical);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 12L);
     QCOMPARE(state(h), QStringLiteral("editing -++++"));
-    QCOMPARE(storedSummary(*db, QStringLiteral("12")), stored12);
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("12")), stored12);
     h.grid().setText(12, 2, QString(60, QLatin1Char('J')));
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 13L);
-    QCOMPARE(storedSummary(*db, QStringLiteral("12")).at(2), QString(60, QLatin1Char('J')));
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("12")).at(2), QString(60, QLatin1Char('J')));
 }
 
 void tst_EditingSaves::readOnlyListingStoresNothing()
 {
-    const auto db = kvtest::hostDatabase();
+    BrowserHarness h(kvtest::hostDatabase(), true);
     const QString refusal = QStringLiteral("常用摘要以只读方式打开，不能修改！");
-    BrowserHarness h(db, true);
     h.open();
     kvtest::ModalDriver modal;
     const long blank = kDemoBlankRow;
@@ -307,7 +284,7 @@ void tst_EditingSaves::readOnlyListingStoresNothing()
     typeCodeAndText(h, QStringLiteral("RO"), QStringLiteral("只读"));
     QCOMPARE(state(h), QStringLiteral("adding +-+++"));
     modal.expectMessage(refusal, QMessageBox::Critical);
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), blank);
     QCOMPARE(h.row(blank), QStringList({"RO", "只读", "ZD", ""}));
@@ -316,34 +293,32 @@ void tst_EditingSaves::readOnlyListingStoresNothing()
     h.click(QStringLiteral("TlbAdd"));
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().rowCount(), 34L);
-    press(h, Qt::Key_Z, Qt::ControlModifier);
+    h.press(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(h.row(blank), QStringList({"", "", "", ""}));
 
     // Changing a summary is refused with the same words.
-    const QStringList stored03 = storedSummary(*db, QStringLiteral("03"));
+    const QStringList stored03 = storedSummary(h.db(), QStringLiteral("03"));
     goTo(h, 3, 1);
-    type(h, QStringLiteral("提取备用金"));
+    h.type(QStringLiteral("提取备用金"));
     modal.expectMessage(refusal, QMessageBox::Critical);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 3L);
     QCOMPARE(h.row(3).at(1), QStringLiteral("提取备用金"));
-    press(h, Qt::Key_Z, Qt::ControlModifier);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Z, Qt::ControlModifier);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("03")), stored03);
-    QCOMPARE(storedCount(*db), 32L);
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("03")), stored03);
+    QCOMPARE(storedCount(h.db()), 32L);
 }
 
 // While a refusal's message waits for the user, the other users must not wait for it: the
 // window's half-done write is given up before the message is shown.
 void tst_EditingSaves::aRefusalReleasesTheDatabaseBeforeItsMessage()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    const auto other = kvtest::anotherConnection();
+    kvtest::OtherUser other;
     QStringList othersWrites;
     const auto answerAfterOthersWrite = [&](const QString &expected) {
         modal.expectDialog([&, expected](QWidget *window) {
@@ -368,35 +343,35 @@ void tst_EditingSaves::aRefusalReleasesTheDatabaseBeforeItsMessage()
 
     // A code vouchers use, refused by the database while the row is being written.
     goTo(h, 2, 0);
-    type(h, QStringLiteral("92"));
+    h.type(QStringLiteral("92"));
     answerAfterOthersWrite(kInUse);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     // A value too long, refused by the kit before anything is sent.
     h.click(QStringLiteral("TlbCancel"));
     goTo(h, 3, 1);
-    type(h, QStringLiteral("提现"));
-    press(h, Qt::Key_Tab);
+    h.type(QStringLiteral("提现"));
+    h.press(Qt::Key_Tab);
     h.grid().setText(3, 1, QString(61, QChar(u'长')));
     answerAfterOthersWrite(kTooLong);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     // A duplicate code.
     h.click(QStringLiteral("TlbCancel"));
     goTo(h, 4, 0);
-    type(h, QStringLiteral("05"));
+    h.type(QStringLiteral("05"));
     answerAfterOthersWrite(kExists);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
 
     QCOMPARE(othersWrites, QStringList({"written", "written", "written"}));
     h.click(QStringLiteral("TlbCancel"));
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("32")).at(1), QStringLiteral("其他用户"));
-    QCOMPARE(storedSummary(*db, QStringLiteral("02")).at(1), QStringLiteral("支付货款"));
-    QCOMPARE(storedSummary(*db, QStringLiteral("03")).at(1), QStringLiteral("提取现金"));
-    QCOMPARE(storedSummary(*db, QStringLiteral("04")).at(1), QStringLiteral("现金存入银行"));
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("32")).at(1), QStringLiteral("其他用户"));
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("02")).at(1), QStringLiteral("支付货款"));
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("03")).at(1), QStringLiteral("提取现金"));
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("04")).at(1), QStringLiteral("现金存入银行"));
 }
 
 // The kit reports "in use by other tables" for a summary whose code did not change: the row is
@@ -406,58 +381,57 @@ void tst_EditingSaves::unchangedCodeInUseIsWrittenAgain()
 {
     if (!kvtest::usingPostgres())
         QSKIP("SQLite cannot report a foreign-key error for an unchanged key");
-    const auto db = kvtest::hostDatabase();
+    BrowserHarness h;
     // A fresh database drops only tables: the sequence and the function may be left from a run
     // before.
-    db->Execute(QStringLiteral("DROP SEQUENCE IF EXISTS kv_refusals"));
-    db->Execute(QStringLiteral("CREATE SEQUENCE kv_refusals"));
-    db->Execute(
+    h.db().Execute(QStringLiteral("DROP SEQUENCE IF EXISTS kv_refusals"));
+    h.db().Execute(QStringLiteral("CREATE SEQUENCE kv_refusals"));
+    h.db().Execute(
         QStringLiteral("CREATE OR REPLACE FUNCTION kv_refuse() RETURNS trigger AS $$ BEGIN "
                        "IF nextval('kv_refusals') <= (SELECT count(*) FROM kv_refuse_times) THEN "
                        "RAISE EXCEPTION 'refused' USING ERRCODE = 'foreign_key_violation'; END IF; "
                        "RETURN NEW; END $$ LANGUAGE plpgsql"));
-    db->Execute(QStringLiteral("CREATE TABLE kv_refuse_times (n INTEGER)"));
-    db->Execute(QStringLiteral("CREATE TRIGGER kv_refuse BEFORE UPDATE ON GL_bDigest "
-                               "FOR EACH ROW EXECUTE FUNCTION kv_refuse()"));
+    h.db().Execute(QStringLiteral("CREATE TABLE kv_refuse_times (n INTEGER)"));
+    h.db().Execute(QStringLiteral("CREATE TRIGGER kv_refuse BEFORE UPDATE ON GL_bDigest "
+                                  "FOR EACH ROW EXECUTE FUNCTION kv_refuse()"));
     const auto refuseTimes = [&](int times) {
-        db->Execute(QStringLiteral("DELETE FROM kv_refuse_times"));
+        h.db().Execute(QStringLiteral("DELETE FROM kv_refuse_times"));
         for (int i = 0; i < times; ++i)
-            db->Execute(QStringLiteral("INSERT INTO kv_refuse_times VALUES (%1)").arg(i));
-        db->Execute(QStringLiteral("SELECT setval('kv_refusals', 1, false)"));
+            h.db().Execute(QStringLiteral("INSERT INTO kv_refuse_times VALUES (%1)").arg(i));
+        h.db().Execute(QStringLiteral("SELECT setval('kv_refusals', 1, false)"));
     };
-    BrowserHarness h(db);
     h.open();
     kvtest::ModalDriver modal;
 
     refuseTimes(1);
     goTo(h, 13, 1);
-    type(h, QStringLiteral("销售产品"));
-    press(h, Qt::Key_Down);
+    h.type(QStringLiteral("销售产品"));
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 14L);
-    QCOMPARE(storedSummary(*db, QStringLiteral("13")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("13")),
              QStringList({"13", "销售产品", "XSSP", "6001"}));
 
     // Refused the second time too: reported like any refusal, nothing written, nothing pending.
     refuseTimes(2);
-    const QStringList stored14 = storedSummary(*db, QStringLiteral("14"));
+    const QStringList stored14 = storedSummary(h.db(), QStringLiteral("14"));
     goTo(h, 14, 1);
-    type(h, QStringLiteral("结转成本"));
+    h.type(QStringLiteral("结转成本"));
     modal.expectMessage(kInUse, QMessageBox::Critical);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 14L);
     QCOMPARE(h.row(14).at(1), QStringLiteral("结转成本"));
     QCOMPARE(state(h), QStringLiteral("editing -++++"));
-    QCOMPARE(storedSummary(*db, QStringLiteral("14")), stored14);
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("14")), stored14);
     // The listing holds no pending change: its current record reads as stored.
     QCOMPARE(h.window().mRecObject->Fields(QStringLiteral("ctext")).toString(), stored14[1]);
 
     refuseTimes(0);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 15L);
-    QCOMPARE(storedSummary(*db, QStringLiteral("14")).at(1), QStringLiteral("结转成本"));
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("14")).at(1), QStringLiteral("结转成本"));
 }
 
 KV_TEST_MAIN(tst_EditingSaves)

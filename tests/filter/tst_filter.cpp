@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "GridKeys.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
 #include "frmFilter.h"
@@ -66,7 +67,7 @@ class tst_Filter : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { KV_VERIFY_NOTHING_LEFT(); }
     void conditionFromTheBoxes_data();
     void conditionFromTheBoxes();
     void dialogKeysAndValueLists();
@@ -134,19 +135,19 @@ void tst_Filter::dialogKeysAndValueLists()
     QCOMPARE(box(d, "cboCode")->itemText(1), QStringLiteral("银行存款"));
     QCOMPARE(box(d, "cboCode")->itemText(2), QStringLiteral("应收账款"));
     kvtest::typeText(box(d, "cboText"), QStringLiteral("打了字"));
-    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='40'"));
+    kvtest::OtherUser()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='40'"));
     click(d, "cmdValue2");
     QCOMPARE(box(d, "cboText")->count(), 32);
     QCOMPARE(box(d, "cboText")->currentText(), QString());
 
     // A list that cannot be read says why; the box keeps what it had.
-    const auto other = kvtest::anotherConnection();
-    kvtest::holdExclusively(*other);
+    kvtest::OtherUser other;
+    other.holdTable();
     modal.expectMessage(kHeld, QMessageBox::Critical);
     click(d, "cmdValue1");
     KV_VERIFY_MODALS(modal);
     QCOMPARE(box(d, "cboId")->currentText(), QStringLiteral("abc"));
-    other->Execute(QStringLiteral("ROLLBACK"));
+    other.release();
 
     // Picked with the keyboard: the arrows walk the list.
     QTest::keyClick(box(d, "cboText"), Qt::Key_Down);
@@ -165,9 +166,7 @@ void tst_Filter::dialogKeysAndValueLists()
 
 void tst_Filter::findAndFilter()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     answer(modal, kFind, {"", "", "管理费用"});
     kvtest::pressKey(h.grid(), Qt::Key_K, Qt::ControlModifier);
@@ -196,14 +195,14 @@ void tst_Filter::findAndFilter()
     QVERIFY(h.window().mblnAddMark);
     QCOMPARE(h.buttons(), QStringLiteral("---++"));
     h.click(QStringLiteral("TlbRefresh"));
-    const auto other = kvtest::anotherConnection();
-    kvtest::holdExclusively(*other);
+    kvtest::OtherUser other;
+    other.holdTable();
     answer(modal, kFilter, {"01"});
     modal.expectMessage(kHeld, QMessageBox::Critical);
     h.click(QStringLiteral("TlbFilter"));
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().rowCount(), 2L);
-    other->Execute(QStringLiteral("ROLLBACK"));
+    other.release();
     h.click(QStringLiteral("TlbRefresh"));
     QCOMPARE(h.grid().rowCount(), 34L);
     QVERIFY(statusLine().startsWith(QStringLiteral("32 条 / 共 32 条    数据库")));
@@ -220,7 +219,7 @@ void tst_Filter::findAndFilter()
         KV_VERIFY_MODALS(modal);
         QVERIFY(!h.window().editing());
         QCOMPARE(h.buttons(), QStringLiteral("-+-++"));
-        QCOMPARE(kvtest::storedSummary(*db, QStringLiteral("04")).value(1), kFind);
+        QCOMPARE(kvtest::storedSummary(h.db(), QStringLiteral("04")).value(1), kFind);
     }
     QCOMPARE(h.row(1).at(1), kFind);
 }
@@ -228,11 +227,10 @@ void tst_Filter::findAndFilter()
 // Equality, never a pattern, on both engines; an apostrophe is searched for as text.
 void tst_Filter::valuesAreMatchedLiterally()
 {
-    const auto db = kvtest::hostDatabase(false);
+    BrowserHarness h(kvtest::hostDatabase(false));
     const QStringList texts = {"5%", "50", "5_", "5x", "\\5", "5", "  ", " ", "O'Neil"};
     for (int i = 0; i < texts.size(); ++i)
-        kvtest::insertSummaries(*db, {{QString::number(i + 1), texts[i], "", ""}});
-    BrowserHarness h(db);
+        kvtest::insertSummaries(h.db(), {{QString::number(i + 1), texts[i], "", ""}});
     h.open();
     kvtest::ModalDriver modal;
     for (int i : {0, 2, 4, 6, 8}) {

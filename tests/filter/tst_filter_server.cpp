@@ -4,6 +4,7 @@
 #include "Database.h"
 #include "GridKeys.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "Recordset.h"
 #include "TestDatabase.h"
 
@@ -45,7 +46,7 @@ class tst_FilterServer : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { KV_VERIFY_NOTHING_LEFT(); }
     void hostileServerDefaults_data();
     void hostileServerDefaults();
 };
@@ -84,8 +85,7 @@ void tst_FilterServer::hostileServerDefaults()
         value(*window, QStringLiteral("SELECT current_setting('standard_conforming_strings')")),
         QStringLiteral("on"));
 
-    kvtest::BrowserHarness h(window);
-    h.open();
+    kvtest::OpenBrowser h(window);
     const QString lines = QStringLiteral("SELECT count(*) FROM GL_VoucherLine");
     const QString before = value(*window, lines);
     QCOMPARE(filtered(h, QStringLiteral("\\"), kHostile), QStringList());

@@ -1,5 +1,6 @@
 #include "GridControl.h"
 #include "GridKeys.h"
+#include "NothingLeft.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -217,7 +218,7 @@ private slots:
 void tst_Grid::cleanup()
 {
     QToolTip::hideText();
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    KV_VERIFY_NOTHING_LEFT();
 }
 
 void tst_Grid::navigationKeys_data()

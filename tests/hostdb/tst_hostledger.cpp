@@ -1,9 +1,12 @@
 // The demo host opening its ledger: the host's tables are made only in a database that has none
 // of them, in one go; any other state is a message and nothing made; a password never shows.
+#include "BrowserHarness.h"
 #include "Database.h"
 #include "HostLedger.h"
 #include "HostSchema.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
+#include "OtherUser.h"
 #include "QXDigest.h"
 #include "Recordset.h"
 #include "TestDatabase.h"
@@ -25,12 +28,19 @@ class tst_HostLedger : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup();
     void makesTheLedgerOnlyWhereNoneOfItsTablesIs_data();
     void makesTheLedgerOnlyWhereNoneOfItsTablesIs();
     void aFailedMakingLeavesNothing();
     void aLedgerHeldExclusivelyReachesTheComponentsMessage();
     void passwordsNeverShowAndLibpqFindsWhatTheAddressLeavesOut();
 };
+
+void tst_HostLedger::cleanup()
+{
+    kvtest::releaseComponent();
+    KV_VERIFY_NOTHING_LEFT();
+}
 
 void tst_HostLedger::makesTheLedgerOnlyWhereNoneOfItsTablesIs_data()
 {
@@ -82,11 +92,8 @@ void tst_HostLedger::aFailedMakingLeavesNothing()
 void tst_HostLedger::aLedgerHeldExclusivelyReachesTheComponentsMessage()
 {
     kvtest::hostDatabase();
-    auto other = kvtest::anotherConnection();
-    other->Execute(kvtest::usingPostgres() ? QStringLiteral("BEGIN")
-                                           : QStringLiteral("BEGIN EXCLUSIVE"));
-    if (kvtest::usingPostgres())
-        other->Execute(QStringLiteral("LOCK TABLE GL_bDigest IN ACCESS EXCLUSIVE MODE"));
+    kvtest::OtherUser other;
+    other.holdTable();
     const HostLedger::Opened opened = HostLedger::open(kvtest::currentTarget());
     QVERIFY2(opened.database, qPrintable(opened.problem));
     kvtest::ModalDriver modal;
@@ -95,7 +102,6 @@ void tst_HostLedger::aLedgerHeldExclusivelyReachesTheComponentsMessage()
     QXDigest digest;
     QVERIFY(!digest.Init(opened.database, false));
     KV_VERIFY_MODALS(modal);
-    other->Execute(QStringLiteral("ROLLBACK"));
 }
 
 void tst_HostLedger::passwordsNeverShowAndLibpqFindsWhatTheAddressLeavesOut()

@@ -2,6 +2,7 @@
 #include "Database.h"
 #include "GridControl.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "PrintLayoutTable.h"
 #include "PrintListing.h"
 #include "PrintTestKit.h"
@@ -15,8 +16,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
-
-using kvtest::BrowserHarness;
 
 namespace {
 
@@ -53,7 +52,7 @@ private slots:
 
 void tst_Print::cleanup()
 {
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    KV_VERIFY_NOTHING_LEFT();
 }
 
 void tst_Print::jobWritesSixLayoutRows_data()
@@ -70,8 +69,7 @@ void tst_Print::jobWritesSixLayoutRows()
     QFETCH(QString, file);
     kvtest::PrintPlace place(session);
     kvtest::RecordingPrinterSeat seat;
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     // 786 pixels are 11790 twips at the tests' 96 dots per inch.
     h.window().setWindowState(Qt::WindowNoState);
     h.window().resize(786, 500);
@@ -220,8 +218,7 @@ void tst_Print::requestsFollowTheMode()
     QFETCH(QString, message);
     kvtest::PrintPlace place;
     kvtest::RecordingPrinterSeat seat;
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::RecordingPrinter &printer = seat.printer();
     printer.name = printerName;
     printer.setupAnswer = setupAnswer;
@@ -259,8 +256,7 @@ void tst_Print::withoutPrintDatabaseEveryJobFails()
         QCOMPARE(box->icon(), QMessageBox::Critical);
         box->button(QMessageBox::Ok)->click();
     });
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     KV_VERIFY_MODALS(driver);
     QVERIFY2(description.contains(QStringLiteral("QXInit27.MDB")), qPrintable(description));
     QVERIFY(h.window().isVisible());
@@ -293,8 +289,7 @@ void tst_Print::oldPrintDatabase()
     const auto release = qScopeGuard([&] { QProcess::execute("chattr", {"-a", place.path()}); });
 
     kvtest::RecordingPrinterSeat seat;
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     QCOMPARE(kvtest::layoutTables(file), deletable ? QStringList() : QStringList{"TempPrint_7old"});
     h.click("TlbOutput");
     QCOMPARE(kvtest::layoutTables(file).size(), deletable ? 1 : 2);

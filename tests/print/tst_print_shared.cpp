@@ -2,6 +2,7 @@
 // first (or a user removes it), and the first goes on printing. Owner-only, journal included.
 #include "BrowserHarness.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "PrintDatabase.h"
 #include "PrintTestKit.h"
 #include "TestDatabase.h"
@@ -26,7 +27,7 @@ class tst_PrintShared : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { KV_VERIFY_NOTHING_LEFT(); }
     void printsAfterTheFileWasReplaced_data();
     void printsAfterTheFileWasReplaced();
 };
@@ -44,8 +45,7 @@ void tst_PrintShared::printsAfterTheFileWasReplaced()
     QFETCH(QString, trouble);
     kvtest::PrintPlace place;
     kvtest::RecordingPrinterSeat seat;
-    kvtest::BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     const QString file = place.file(QStringLiteral("QXInit27.MDB"));
     QCOMPARE(modeOf(file), 0600);
     std::shared_ptr<DataKit::Database> second;

@@ -2,6 +2,7 @@
 #include "Database.h"
 #include "GridControl.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "PrintTestKit.h"
 #include "TableFiles.h"
 #include "TestDatabase.h"
@@ -79,7 +80,7 @@ void tst_ReportPrinter::init()
 void tst_ReportPrinter::cleanup()
 {
     qunsetenv("KVDIGEST_PRINTER");
-    QTRY_VERIFY(!QApplication::activeModalWidget());
+    KV_VERIFY_NOTHING_LEFT();
 }
 
 void tst_ReportPrinter::outputWritesWhatTheGridShows_data()
@@ -95,8 +96,7 @@ void tst_ReportPrinter::outputWritesWhatTheGridShows()
 {
     QFETCH(QString, file);
     kvtest::PrintPlace place;
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     // A listing narrowed down prints as shown: the first summary is not in it.
     h.grid().removeRow(1);
     kvtest::ModalDriver driver;
@@ -122,9 +122,8 @@ void tst_ReportPrinter::outputWritesWhatTheGridShows()
 void tst_ReportPrinter::printOutputAndPreviewShowThePages()
 {
     kvtest::PrintPlace place;
-    const auto db = kvtest::hostDatabase(false);
-    addSummaries(*db, 120);
-    BrowserHarness h(db);
+    BrowserHarness h(kvtest::hostDatabase(false));
+    addSummaries(h.db(), 120);
     h.open();
     kvtest::ModalDriver driver;
     answerFile(driver, place.file("printed.pdf"));
@@ -185,8 +184,7 @@ void tst_ReportPrinter::printOutputAndPreviewShowThePages()
 void tst_ReportPrinter::setupChoicesStayForLaterJobs()
 {
     kvtest::PrintPlace place;
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver driver;
     driver.expectDialog([](QWidget *window) {
         QCOMPARE(window->windowTitle(), QStringLiteral("打印设置"));
@@ -218,8 +216,7 @@ void tst_ReportPrinter::setupChoicesStayForLaterJobs()
 void tst_ReportPrinter::failuresAreTold()
 {
     kvtest::PrintPlace place;
-    BrowserHarness h(kvtest::hostDatabase());
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver driver;
     const QString unwritable = place.file("missing-folder/listing.xlsx");
     answerFile(driver, unwritable);

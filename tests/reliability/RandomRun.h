@@ -48,7 +48,6 @@ private:
     // The actions (RandomRun_actions.cpp).
     void act();
     void otherUser();
-    void releaseLock();
     void typeIntoCell();
     void leaveOrCommand();
     void reopenIfClosed();
@@ -69,15 +68,15 @@ private:
     void trace(const QString &what);
 
     QRandomGenerator m_random;
-    std::shared_ptr<DataKit::Database> m_db, m_other, m_checker;
+    std::shared_ptr<DataKit::Database> m_db, m_checker;
+    std::unique_ptr<OtherUser> m_other;
     std::unique_ptr<BrowserHarness> m_harness;
     std::map<QString, QString> m_accounts; // code -> name, all names distinct
     Table m_model;
     Answerer m_answerer;
     QStringList m_touchedFor; // the snapshot of the row an account was typed into, if any
-    bool m_lockHeld = false;
-    QString m_mismatch;  // what an action saw that must not be
-    QStringList m_trace; // what was done, for the report of a failure
+    QString m_mismatch;       // what an action saw that must not be
+    QStringList m_trace;      // what was done, for the report of a failure
 };
 
 } // namespace kvtest

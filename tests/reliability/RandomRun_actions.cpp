@@ -75,8 +75,8 @@ void RandomRun::trace(const QString &what)
 void RandomRun::act()
 {
     const int roll = pick(100);
-    if (m_lockHeld && roll < 9)
-        releaseLock();
+    if (roll < 9)
+        m_other->release();
     if (roll < 8) {
         otherUser();
     } else if (roll < 9) {
@@ -88,20 +88,10 @@ void RandomRun::act()
     } else {
         leaveOrCommand();
     }
-    if (m_lockHeld && roll >= 9) // a lock lasts for one action of the window's
-        releaseLock();
+    if (roll >= 9) // a lock lasts for one action of the window's
+        m_other->release();
     if (m_touchedFor != snapshot())
         m_touchedFor.clear();
-}
-
-void RandomRun::releaseLock()
-{
-    try {
-        m_other->Execute(QStringLiteral("ROLLBACK"));
-    } catch (const DataKit::Error &) {
-        // The connection dropped, and the lock with it.
-    }
-    m_lockHeld = false;
 }
 
 void RandomRun::otherUser()
@@ -121,18 +111,17 @@ void RandomRun::otherUser()
             .arg(account, id),
         QStringLiteral("UPDATE GL_bDigest SET cId = '%1' WHERE cId = '%2'").arg(fresh, id),
         QStringLiteral("DELETE FROM GL_bDigest WHERE cId = '%1'").arg(id),
-        m_other->isPostgres()
-            ? QStringLiteral("SELECT cId FROM GL_bDigest WHERE cId = '%1' FOR UPDATE").arg(id)
-            : QStringLiteral("BEGIN IMMEDIATE")};
+        QStringLiteral("holds %1").arg(id)};
     const bool clash = (kind == 0 || kind == 2) && m_model.count(fresh);
     if (clash || ((kind == 2 || kind == 3) && kUsed.contains(id)))
         return;
     trace(QStringLiteral("other user: ") + statements.at(kind));
     for (int attempt = 0;; ++attempt) { // once more on a connection that dropped
         try {
-            if (kind == 4 && m_other->isPostgres())
-                m_other->Execute(QStringLiteral("BEGIN"));
-            m_other->Execute(statements.at(kind));
+            if (kind == 4)
+                m_other->holdRow(id);
+            else
+                (*m_other)->Execute(statements.at(kind));
             break;
         } catch (const DataKit::Error &error) {
             if (attempt > 0 || error.number() != DataKit::errConnectionLost)
@@ -148,7 +137,6 @@ void RandomRun::otherUser()
         m_model[fresh] = m_model[id];
     if (kind == 2 || kind == 3)
         m_model.erase(id);
-    m_lockHeld = kind == 4;
 }
 
 void RandomRun::typeIntoCell()

@@ -190,7 +190,7 @@ bool RandomRun::check()
 bool RandomRun::go(int actions)
 {
     m_db = hostDatabase();
-    m_other = anotherConnection();
+    m_other = std::make_unique<OtherUser>();
     m_checker = anotherConnection();
     auto accounts = m_checker->OpenRecordset(QStringLiteral("Select cCode, cCode_Name From Code"),
                                              DataKit::dbOpenSnapshot);

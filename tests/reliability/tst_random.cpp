@@ -11,6 +11,7 @@
 // length: a failure prints the seed, the action and the actions before it.
 #include "RandomRun.h"
 
+#include "NothingLeft.h"
 #include "TestDatabase.h"
 
 #include <QTest>
@@ -22,6 +23,7 @@ class tst_Random : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { KV_VERIFY_NOTHING_LEFT(); }
     void randomSequencesKeepTheInvariants();
 };
 

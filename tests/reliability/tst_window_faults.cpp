@@ -2,6 +2,7 @@
 // never lost or written over another user's change without a word, and every refusal says why.
 #include "EditingSteps.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
 
@@ -44,7 +45,7 @@ class tst_WindowFaults : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { KV_VERIFY_NOTHING_LEFT(); }
     void aDroppedConnectionKeepsTheTypedRow();
     void anotherUsersChangesSurviveAnEdit();
     void deletingWhatAnotherUserRenamedMeanwhile();
@@ -56,20 +57,18 @@ private slots:
 // refused with its reason, and once the database is back the same row is saved.
 void tst_WindowFaults::aDroppedConnectionKeepsTheTypedRow()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     typeCodeAndText(h, QStringLiteral("77"), QStringLiteral("断线重连"));
     kvtest::loseConnections();
     expectStop(modal, kLost);
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 33L);
     QCOMPARE(h.row(33), QStringList({"77", "断线重连", "DXZL", ""}));
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("77")),
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("77")),
              QStringList({"77", "断线重连", "DXZL", "(null)"}));
     // A Refresh that meets it keeps the listing shown, rather than a part of it.
     kvtest::loseConnections();
@@ -82,58 +81,54 @@ void tst_WindowFaults::aDroppedConnectionKeepsTheTypedRow()
 
 void tst_WindowFaults::anotherUsersChangesSurviveAnEdit()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    const auto other = kvtest::anotherConnection();
+    kvtest::OtherUser other;
     // Only the text is changed here; the other user's mnemonic and account stay.
     goTo(h, 4, 1);
-    type(h, QStringLiteral("现金送存银行"));
+    h.type(QStringLiteral("现金送存银行"));
     other->Execute(QStringLiteral("UPDATE GL_bDigest SET chelp = 'QT', cCode = '1001' "
                                   "WHERE cId = '04'"));
-    press(h, Qt::Key_Down);
-    QCOMPARE(storedSummary(*db, QStringLiteral("04")),
+    h.press(Qt::Key_Down);
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("04")),
              QStringList({"04", "现金送存银行", "QT", "1001"}));
     // An account typed and given up with Cancel is no change either.
     goTo(h, 6, 3);
-    type(h, QStringLiteral("1001"));
-    press(h, Qt::Key_Return);
-    press(h, Qt::Key_Z, Qt::ControlModifier);
+    h.type(QStringLiteral("1001"));
+    h.press(Qt::Key_Return);
+    h.press(Qt::Key_Z, Qt::ControlModifier);
     other->Execute(QStringLiteral("UPDATE GL_bDigest SET cCode = '1002' WHERE cId = '06'"));
     goTo(h, 6, 1);
-    type(h, QStringLiteral("报销办公用品"));
-    press(h, Qt::Key_Up);
-    QCOMPARE(storedSummary(*db, QStringLiteral("06")),
+    h.type(QStringLiteral("报销办公用品"));
+    h.press(Qt::Key_Up);
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("06")),
              QStringList({"06", "报销办公用品", "BXBGF", "1002"}));
     // A cell opened and given up with Esc changes nothing, so nothing is written.
-    press(h, Qt::Key_F2);
-    press(h, Qt::Key_Escape);
+    h.press(Qt::Key_F2);
+    h.press(Qt::Key_Escape);
     QVERIFY(h.window().editing());
     other->Execute(QStringLiteral("UPDATE GL_bDigest SET cText = '别人改的' WHERE cId = '05'"));
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(storedSummary(*db, QStringLiteral("05")).at(1), QStringLiteral("别人改的"));
+    QCOMPARE(storedSummary(h.db(), QStringLiteral("05")).at(1), QStringLiteral("别人改的"));
 }
 
 // The summary was found and its question shown; meanwhile another user renamed it. The deletion
 // deletes nothing, says so, and shows the listing as it now is.
 void tst_WindowFaults::deletingWhatAnotherUserRenamedMeanwhile()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
     goTo(h, 6, 0);
     modal.expectDialog([](QWidget *question) {
-        kvtest::anotherConnection()->Execute(
+        kvtest::OtherUser()->Execute(
             QStringLiteral("UPDATE GL_bDigest SET cId = '66' WHERE cId = '06'"));
         qobject_cast<QMessageBox *>(question)->button(QMessageBox::Yes)->click();
     });
     modal.expectMessage(QStringLiteral("该摘要已经被他人删除，不能保存！"), QMessageBox::Critical);
-    press(h, Qt::Key_D, Qt::ControlModifier);
+    h.press(Qt::Key_D, Qt::ControlModifier);
     KV_VERIFY_MODALS(modal);
-    QCOMPARE(kvtest::storedCount(*db), 32L);
+    QCOMPARE(kvtest::storedCount(h.db()), 32L);
     QCOMPARE(h.grid().rowCount(), 34L);
     QCOMPARE(h.row(32).at(0), QStringLiteral("66"));
 }
@@ -142,36 +137,34 @@ void tst_WindowFaults::deletingWhatAnotherUserRenamedMeanwhile()
 // the row is refused, not stored without its account.
 void tst_WindowFaults::aFailedAccountLookUpRefusesTheSave()
 {
-    const auto db = kvtest::hostDatabase();
-    kvtest::chartAsView(*db);
-    BrowserHarness h(db);
+    BrowserHarness h;
+    kvtest::chartAsView(h.db());
     h.open();
     kvtest::ModalDriver modal;
     typeCodeAndText(h, QStringLiteral("80"), QStringLiteral("新增"));
-    press(h, Qt::Key_Up);
+    h.press(Qt::Key_Up);
     QVERIFY(h.enabled(QStringLiteral("TlbAdd")));
     goTo(h, 8, 0);
-    kvtest::anotherConnection()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='08'"));
-    kvtest::addUnreadableAccount(*db);
+    kvtest::OtherUser()->Execute(QStringLiteral("DELETE FROM GL_bDigest WHERE cId='08'"));
+    kvtest::addUnreadableAccount(h.db());
     // The engine's own refusal of the look-up, not "the summary exists".
     expectStop(modal, QString(), true);
     h.click(QStringLiteral("TlbAdd"));
     KV_VERIFY_MODALS(modal);
-    QVERIFY(storedSummary(*db, QStringLiteral("08")).isEmpty());
+    QVERIFY(storedSummary(h.db(), QStringLiteral("08")).isEmpty());
 }
 
 void tst_WindowFaults::aReadOnlyDatabaseRefusesInTheUsersLanguage()
 {
-    const auto db = kvtest::hostDatabase();
-    BrowserHarness h(db);
-    h.open();
+    kvtest::OpenBrowser h;
     kvtest::ModalDriver modal;
-    db->Execute(kvtest::usingPostgres() ? QStringLiteral("SET default_transaction_read_only = on")
-                                        : QStringLiteral("PRAGMA query_only = ON"));
+    h.db().Execute(kvtest::usingPostgres()
+                       ? QStringLiteral("SET default_transaction_read_only = on")
+                       : QStringLiteral("PRAGMA query_only = ON"));
     goTo(h, 3, 1);
-    type(h, QStringLiteral("提取备用金"));
+    h.type(QStringLiteral("提取备用金"));
     expectStop(modal, QStringLiteral("不能更新。数据库或对象为只读。"), true);
-    press(h, Qt::Key_Down);
+    h.press(Qt::Key_Down);
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 3L);
 }

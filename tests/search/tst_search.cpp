@@ -5,6 +5,7 @@
 #include "GridControl.h"
 #include "GridKeys.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "PinyinInitial.h"
 #include "Snapshot.h"
 #include "TestDatabase.h"
@@ -69,7 +70,7 @@ class tst_Search : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { QTRY_VERIFY(!QApplication::activeModalWidget()); }
+    void cleanup() { KV_VERIFY_NOTHING_LEFT(); }
     void findsAsTheUserTypes_data();
     void findsAsTheUserTypes();
     void boxKeysAndRefills();
@@ -113,8 +114,7 @@ void tst_Search::findsAsTheUserTypes()
 {
     QFETCH(QString, typed);
     QFETCH(QStringList, codes);
-    BrowserHarness h(searchLedger());
-    h.open();
+    kvtest::OpenBrowser h(searchLedger());
     kvtest::typeText(&searchBox(h), typed);
     QTRY_COMPARE(h.codes(), codes);
     QCOMPARE(h.grid().text(h.grid().rowCount() - 1, 1), QString());
@@ -125,8 +125,7 @@ void tst_Search::findsAsTheUserTypes()
 // Ctrl+F, Esc, the blank entry row and a pending edit as Filter treats them, and Refresh.
 void tst_Search::boxKeysAndRefills()
 {
-    BrowserHarness h(searchLedger());
-    h.open();
+    kvtest::OpenBrowser h(searchLedger());
     GridControl &grid = h.grid();
     kvtest::clickCell(grid, 2, 1);
     kvtest::typeInto(grid, QStringLiteral("改过"));
@@ -158,8 +157,7 @@ void tst_Search::boxKeysAndRefills()
 void tst_Search::followsTheWindowsOwnSaves()
 {
     kvtest::ModalDriver modal;
-    BrowserHarness h(searchLedger());
-    h.open();
+    kvtest::OpenBrowser h(searchLedger());
     GridControl &grid = h.grid();
     kvtest::typeInto(grid, QStringLiteral("S20"));
     kvtest::pressKey(grid, Qt::Key_Tab);
@@ -187,8 +185,7 @@ void tst_Search::followsTheWindowsOwnSaves()
 void tst_Search::searchesWithinAFilter()
 {
     kvtest::ModalDriver modal;
-    BrowserHarness h(searchLedger());
-    h.open();
+    kvtest::OpenBrowser h(searchLedger());
     modal.expectDialog([](QWidget *dialog) {
         kvtest::typeText(dialog->findChild<QComboBox *>(QStringLiteral("cboCode")), "1221");
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdYes")),
@@ -216,14 +213,13 @@ void tst_Search::searchesWithinAFilter()
 // order; the blank entry row stays last.
 void tst_Search::headerSortInPinyinOrder()
 {
-    auto db = kvtest::hostDatabase(false);
+    BrowserHarness h(kvtest::hostDatabase(false));
     const QStringList texts = {"其他",  "发放工资", "zeta", "报销",
                                "Alpha", "中国银行", "阿里", "B2B"};
     QList<kvtest::Summary> summaries;
     for (const QString &text : texts)
         summaries.append({QStringLiteral("0%1").arg(summaries.size() + 1), text, {}, {}});
-    kvtest::insertSummaries(*db, summaries);
-    BrowserHarness h(db);
+    kvtest::insertSummaries(h.db(), summaries);
     h.open();
     kvtest::clickCell(h.grid(), 1, 1);
     kvtest::clickHeader(h.grid(), 1);

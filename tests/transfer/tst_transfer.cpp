@@ -5,6 +5,7 @@
 #include "DigestTransfer.h"
 #include "GridControl.h"
 #include "ModalDriver.h"
+#include "NothingLeft.h"
 #include "Recordset.h"
 #include "TableFiles.h"
 #include "TestDatabase.h"
@@ -113,6 +114,7 @@ class tst_Transfer : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { KV_VERIFY_NOTHING_LEFT(); }
     void dryRunReportsEveryRow();
     void importsTheAcceptedRows_data();
     void importsTheAcceptedRows();
@@ -190,15 +192,12 @@ void tst_Transfer::nothingHalfWritten()
     QFETCH(QString, trouble);
     QFETCH(QString, failure);
     auto db = kvtest::hostDatabase();
-    auto other = kvtest::anotherConnection();
-    std::shared_ptr<DataKit::Recordset> held;
+    kvtest::OtherUser other;
     QStringList rows = {kHeadings, "39,新增一条", "02,支付货款给供应商", "42,,,"};
     if (trouble == QLatin1String("locked")) {
-        held = other->OpenRecordset(QStringLiteral("Select * From GL_bDigest Order By cId"));
-        held->FindFirst(QStringLiteral("cId='02'"));
-        held->Edit();
+        other.holdRow(QStringLiteral("02"));
     } else if (trouble == QLatin1String("held")) {
-        kvtest::holdExclusively(*other);
+        other.holdTable();
     } else if (trouble == QLatin1String("heading")) {
         rows[0] = QStringLiteral("常用摘要编码,正文");
     }
@@ -212,10 +211,7 @@ void tst_Transfer::nothingHalfWritten()
         QCOMPARE(report.outcome, ImportReport::Outcome::Failed);
         QVERIFY2(report.failure.contains(failure), qPrintable(report.failure));
     }
-    if (held)
-        held->CancelUpdate();
-    if (trouble == QLatin1String("held"))
-        other->Execute(QStringLiteral("ROLLBACK"));
+    other.release();
     QVERIFY(kvtest::storedSummary(*db, "39").isEmpty());
     QCOMPARE(kvtest::storedSummary(*db, "02").value(1), QStringLiteral("支付货款"));
 }
@@ -296,7 +292,7 @@ void tst_Transfer::hostileFiles()
 void tst_Transfer::keepsWhatTheFileDoesNotSay()
 {
     auto db = kvtest::hostDatabase();
-    auto other = kvtest::anotherConnection();
+    kvtest::OtherUser other;
     // The repeated rows write nothing, so the other user can write before the import's first
     // write, after it has read what is stored.
     QStringList rows = {QStringLiteral("常用摘要编码,常用摘要正文")};
@@ -500,8 +496,7 @@ void tst_Transfer::fromTheWindow()
     auto db = kvtest::hostDatabase();
     QTemporaryDir dir;
     const QString csv = writeFile(dir, encoded(kRows, "UTF-8"));
-    kvtest::BrowserHarness h(db, readOnly);
-    h.open();
+    kvtest::OpenBrowser h(db, readOnly);
     kvtest::ModalDriver driver;
     const auto choose = [&](const char *item) {
         bool enabled = false;
