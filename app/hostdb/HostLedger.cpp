@@ -19,19 +19,10 @@ bool isServer(const QString &target)
 // All of it or none of it: a failure half-way leaves the database as it was.
 void createInOneTransaction(DataKit::Database &db)
 {
-    db.Execute(db.isPostgres() ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        HostSchema::create(db);
-        HostSchema::fillDemoData(db);
-        db.Execute(QStringLiteral("COMMIT"));
-    } catch (...) {
-        try {
-            db.Execute(QStringLiteral("ROLLBACK"));
-        } catch (const DataKit::Error &) {
-            // A lost connection took the transaction with it.
-        }
-        throw;
-    }
+    DataKit::Transaction transaction(db);
+    HostSchema::create(db);
+    HostSchema::fillDemoData(db);
+    transaction.commit();
 }
 
 } // namespace

@@ -1,14 +1,8 @@
 #include "Connection.h"
 
-#include <QCoreApplication>
-
+#include "Engine.h"
+#include "KitLog.h"
 #include "KitText.h"
-#include "SqlText.h"
-
-#include <QRegularExpression>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlField>
 
 namespace DataKit {
 
@@ -21,10 +15,8 @@ int TableInfo::columnIndex(const QString &name) const
     return -1;
 }
 
-Connection::Connection(QString name, bool postgres, QString target)
-    : m_name(std::move(name))
-    , m_postgres(postgres)
-    , m_target(std::move(target))
+Connection::Connection(std::unique_ptr<Engine> engine)
+    : m_engine(std::move(engine))
 {
 }
 
@@ -33,127 +25,98 @@ Connection::~Connection()
     close();
 }
 
-QSqlDatabase Connection::database() const
-{
-    return QSqlDatabase::database(m_name, false);
-}
-
 void Connection::close()
 {
-    // A database still referenced when the process ends is released after Qt SQL's own registry
-    // is gone; the process closes the connection then anyway.
-    if (!QCoreApplication::instance())
-        return;
     if (m_open) {
         rollback();
-        QSqlDatabase db = database();
-        db.close();
+        m_engine->close();
         m_open = false;
     }
-    if (QSqlDatabase::contains(m_name))
-        QSqlDatabase::removeDatabase(m_name);
+    m_callerTransaction = false;
     m_tables.clear();
 }
 
-QSqlQuery Connection::execute(const QString &sql, const QVariantList &binds, Activity activity,
-                              bool savepoint)
+void Connection::run(Activity activity, bool savepoint, const std::function<Failure()> &statement)
 {
     ensureConnected();
-    QSqlDatabase db = database();
-    const bool guard = savepoint && m_postgres && m_inTransaction;
+    const bool guard = savepoint && m_inTransaction && m_engine->failureAbortsTransaction();
     if (guard)
         control(QStringLiteral("SAVEPOINT kv_statement"), activity);
-    QSqlQuery q(db);
-    // Under a savepoint the rows are read in full now: releasing the savepoint is a statement of
-    // its own, and the driver would drop the rows a forward-only query had not fetched yet.
-    q.setForwardOnly(!guard);
-    bool ok;
-    if (binds.isEmpty()) {
-        ok = q.exec(sql);
-    } else {
-        ok = q.prepare(sql);
-        if (ok) {
-            for (const QVariant &v : binds)
-                q.addBindValue(v);
-            ok = q.exec();
-        }
-    }
-    if (!ok) {
-        const QSqlError error = q.lastError();
-        q.finish();
-        failed(error, activity, guard, savepoint);
-    }
+    if (const Failure failure = statement())
+        failed(*failure, activity, guard, savepoint);
     if (guard)
         control(QStringLiteral("RELEASE SAVEPOINT kv_statement"), activity);
-    return q;
 }
 
-void Connection::failed(const QSqlError &error, Activity activity, bool guard, bool savepoint)
+Rows Connection::select(const QString &sql, const QVariantList &binds, Activity activity,
+                        bool savepoint)
 {
-    if (lostBy(error)) {
+    Rows result;
+    const RowSink sink{[&](const QStringList &names) { result.names = names; },
+                       [&](const FieldText *fields, const CellKind *kinds) {
+                           QVector<QVariant> row(result.names.size());
+                           for (qsizetype i = 0; i < row.size(); ++i)
+                               row[i] = cellValue(fields[i], kinds[i]);
+                           result.rows.append(std::move(row));
+                       }};
+    run(activity, savepoint, [&] { return m_engine->read(sql, binds, sink); });
+    return result;
+}
+
+int Connection::write(const QString &sql, const QVariantList &binds, Activity activity,
+                      bool savepoint)
+{
+    long affected = 0;
+    run(activity, savepoint, [&] { return m_engine->write(sql, binds, &affected); });
+    return int(affected);
+}
+
+void Connection::readRows(const QString &sql, const QVariantList &binds, const RowReader &row)
+{
+    const RowSink sink{{}, [&](const FieldText *values, const CellKind *) { row(values); }};
+    run(Activity::Reading, true, [&] { return m_engine->read(sql, binds, sink); });
+}
+
+long Connection::execute(const QString &sql)
+{
+    long affected = 0;
+    run(Activity::Writing, true, [&] { return m_engine->write(sql, {}, &affected); });
+    return affected;
+}
+
+void Connection::failed(const EngineFailure &error, Activity activity, bool guard, bool savepoint)
+{
+    if (m_engine->lostBy(error)) {
         markLost();
-        raiseLost(engineText(error));
+        raiseLost(error.text);
     }
-    // The failed statement is released only once the transaction is usable again: PostgreSQL
-    // refuses to free a prepared statement inside an aborted transaction, and it would stay on
-    // the server for the rest of the session.
     if (guard) {
-        QSqlQuery sp(database());
-        if (sp.exec(QStringLiteral("ROLLBACK TO SAVEPOINT kv_statement")))
-            sp.exec(QStringLiteral("RELEASE SAVEPOINT kv_statement"));
-        else
+        long affected = 0;
+        if (m_engine->write(QStringLiteral("ROLLBACK TO SAVEPOINT kv_statement"), {}, &affected) ||
+            m_engine->write(QStringLiteral("RELEASE SAVEPOINT kv_statement"), {}, &affected)) {
+            qCWarning(lcDataKit) << "the savepoint could not be rolled back; the transaction is";
             rollback();
-    } else if (m_inTransaction && (m_postgres || !savepoint)) {
-        // PostgreSQL: the failure aborted the transaction (55P03 included). The kit's own
-        // statements of an Edit: their failure ends the Edit's transaction on both engines.
+        }
+    } else if (m_inTransaction && (m_engine->failureAbortsTransaction() || !savepoint)) {
+        // The failure aborted the transaction (PostgreSQL, 55P03 included), or it was one of the
+        // kit's own statements of an Edit, whose failure ends the Edit's transaction.
         rollback();
     }
-    throw mapError(error, m_postgres, activity);
-}
-
-QString Connection::placeholder(int n) const
-{
-    return m_postgres ? QStringLiteral("$%1").arg(n) : QStringLiteral("?");
-}
-
-QSqlQuery Connection::run(const QString &sql, const QVariantList &binds, Activity activity)
-{
-    return execute(sql, binds, activity, true);
-}
-
-QSqlQuery Connection::runInTransaction(const QString &sql, const QVariantList &binds,
-                                       Activity activity)
-{
-    return execute(sql, binds, activity, false);
-}
-
-void Connection::raise(const QSqlError &error, Activity activity)
-{
-    if (lostBy(error)) {
-        markLost();
-        raiseLost(engineText(error));
-    }
-    // On PostgreSQL any failure inside a transaction aborts it: roll it back so the connection is
-    // usable again.
-    if (m_inTransaction && m_postgres)
-        rollback();
-    throw mapError(error, m_postgres, activity);
-}
-
-bool Connection::next(QSqlQuery &query, Activity activity)
-{
-    if (query.next())
-        return true;
-    if (query.lastError().type() != QSqlError::NoError)
-        raise(query.lastError(), activity);
-    return false;
+    throw m_engine->mapError(error, activity);
 }
 
 void Connection::control(const QString &sql, Activity activity)
 {
-    QSqlQuery q(database());
-    if (!q.exec(sql))
-        raise(q.lastError(), activity);
+    long affected = 0;
+    if (const Failure failure = m_engine->write(sql, {}, &affected)) {
+        if (m_engine->lostBy(*failure)) {
+            markLost();
+            raiseLost(failure->text);
+        }
+        if (m_inTransaction && m_engine->failureAbortsTransaction())
+            rollback();
+        throw m_engine->mapError(*failure, activity);
+    }
 }
 
 void Connection::begin()
@@ -161,9 +124,8 @@ void Connection::begin()
     ensureConnected();
     if (m_inTransaction)
         return;
-    // BEGIN IMMEDIATE takes SQLite's write lock now: another writer's hold shows up here as busy.
-    control(m_postgres ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"),
-            Activity::Writing);
+    // SQLite's BEGIN IMMEDIATE takes the write lock now: another writer's hold shows up as busy.
+    control(m_engine->beginStatement(), Activity::Writing);
     m_inTransaction = true;
 }
 
@@ -172,12 +134,10 @@ void Connection::commit()
     if (!m_inTransaction)
         return;
     ensureConnected();
-    QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("COMMIT"))) {
-        const QSqlError error = q.lastError();
-        q = QSqlQuery();
+    long affected = 0;
+    if (const Failure failure = m_engine->write(QStringLiteral("COMMIT"), {}, &affected)) {
         rollback();
-        raise(error, Activity::Writing);
+        failed(*failure, Activity::Writing, false, true);
     }
     m_inTransaction = false;
 }
@@ -189,79 +149,47 @@ void Connection::rollback() noexcept
     m_inTransaction = false;
     if (!m_open || m_lost)
         return;
-    QSqlQuery q(database());
-    q.exec(QStringLiteral("ROLLBACK"));
+    long affected = 0;
+    if (const Failure failure = m_engine->write(QStringLiteral("ROLLBACK"), {}, &affected))
+        qCWarning(lcDataKit).noquote() << "ROLLBACK failed:" << failure->text;
 }
 
-QString Connection::literal(const QVariant &value) const
+void Connection::beginCaller()
 {
-    if (value.isNull())
-        return QStringLiteral("NULL");
-    QSqlField field(QString(), value.metaType());
-    field.setValue(value);
-    return database().driver()->formatValue(field);
+    if (m_callerTransaction)
+        throw Error(errNoTransaction,
+                    kitDescription(errNoTransaction, QStringLiteral("已经有一个事务，不能嵌套。")));
+    begin();
+    m_callerTransaction = true;
+}
+
+void Connection::commitCaller()
+{
+    if (!m_callerTransaction)
+        throw Error(errNoTransaction, kitDescription(errNoTransaction));
+    m_callerTransaction = false;
+    if (!m_inTransaction)
+        throw Error(errNoTransaction,
+                    kitDescription(errNoTransaction,
+                                   QStringLiteral("事务已因之前的错误被回滚，什么也没有提交。")));
+    commit();
+}
+
+void Connection::rollbackCaller()
+{
+    if (!m_callerTransaction)
+        throw Error(errNoTransaction, kitDescription(errNoTransaction));
+    m_callerTransaction = false;
+    rollback();
 }
 
 std::shared_ptr<const TableInfo> Connection::tableInfo(const QString &table, bool quoted)
 {
-    // PostgreSQL folds unquoted names to lower case and its catalogue wants them that way.
-    const QString lookup = (m_postgres && !quoted) ? table.toLower() : table;
     const QString cacheKey = (quoted ? QStringLiteral("q:") : QStringLiteral("u:")) +
-                             (m_postgres ? lookup : lookup.toLower());
+                             m_engine->catalogName(table, quoted);
     if (auto found = m_tables.value(cacheKey))
         return found;
-
-    ensureConnected();
-    auto info = std::make_shared<TableInfo>();
-    if (m_postgres) {
-        // Columns in their order, declared text sizes (the server checks them itself, 22001; the
-        // kit's own check uses the same numbers) and the primary key's place of each, in one read
-        // of the catalogue: Qt's record() and primaryIndex() and the information schema would be
-        // five round trips, the last a slow view.
-        QSqlQuery q =
-            run(QStringLiteral(
-                    "SELECT a.attname, CASE WHEN a.atttypid IN (1042, 1043) AND a.atttypmod > 4 "
-                    "THEN a.atttypmod - 4 END, array_position(i.indkey::int2[], a.attnum) "
-                    "FROM pg_attribute a LEFT JOIN pg_index i ON i.indrelid = a.attrelid AND "
-                    "i.indisprimary WHERE a.attrelid = to_regclass(quote_ident(%1)) AND "
-                    "a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum")
-                    .arg(literal(lookup)),
-                {}, Activity::Reading);
-        QList<QPair<int, QString>> key;
-        while (next(q)) {
-            const QString column = q.value(0).toString();
-            info->columns.append(column);
-            if (!q.isNull(1))
-                info->maxChars.insert(column.toLower(), q.value(1).toInt());
-            if (!q.isNull(2))
-                key.append({q.value(2).toInt(), column});
-        }
-        std::sort(key.begin(), key.end());
-        for (const auto &k : key)
-            info->keyColumns.append(k.second);
-    } else {
-        QSqlQuery q(database());
-        q.setForwardOnly(true);
-        if (q.exec(QStringLiteral("PRAGMA table_info(%1)")
-                       .arg(detail::quoteIdentifier(lookup, false)))) {
-            static const QRegularExpression sized(QStringLiteral("CHAR[A-Z ]*\\(\\s*(\\d+)\\s*\\)"),
-                                                  QRegularExpression::CaseInsensitiveOption);
-            QList<QPair<int, QString>> key;
-            while (next(q)) {
-                const QString column = q.value(1).toString();
-                info->columns.append(column);
-                const auto m = sized.match(q.value(2).toString());
-                if (m.hasMatch())
-                    info->maxChars.insert(column.toLower(), m.captured(1).toInt());
-                const int keyPosition = q.value(5).toInt();
-                if (keyPosition > 0)
-                    key.append({keyPosition, column});
-            }
-            std::sort(key.begin(), key.end());
-            for (const auto &k : key)
-                info->keyColumns.append(k.second);
-        }
-    }
+    auto info = std::make_shared<TableInfo>(m_engine->readTableInfo(*this, table, quoted));
     info->exists = !info->columns.isEmpty();
     m_tables.insert(cacheKey, info);
     return info;

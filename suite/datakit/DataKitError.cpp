@@ -71,6 +71,9 @@ QString kitDescription(long number, const QString &specifics)
     case errCannotOpen:
         sentence = QStringLiteral("不能打开数据库。");
         break;
+    case errNoTransaction:
+        sentence = QStringLiteral("没有已开始的事务，不能提交或回滚。");
+        break;
     case errSyntax:
         sentence = QStringLiteral("SQL 语句错误。");
         break;

@@ -1,23 +1,38 @@
 #include "Database.h"
 
 #include "Connection.h"
+#include "DatabaseAccess.h"
+#include "Engine.h"
+#include "KitLog.h"
 #include "KitText.h"
 #include "RecordsetImpl.h"
 #include "SqlText.h"
 
-#include <QSqlQuery>
-
-#include <algorithm>
-
 namespace DataKit {
+
+namespace {
+
+Error noDatabase()
+{
+    return Error(errNoDatabase, kitDescription(errNoDatabase));
+}
+
+} // namespace
+
+Connection &detail::DatabaseAccess::connection(Database &database)
+{
+    if (!database.isOpen())
+        throw noDatabase();
+    return *database.m_connection;
+}
 
 std::shared_ptr<Database> Database::open(const QString &target, bool createIfMissing)
 {
-    auto connection = Connection::open(target, createIfMissing);
-    return std::make_shared<Database>(Token{}, std::move(connection), target);
+    return std::shared_ptr<Database>(
+        new Database(Connection::open(target, createIfMissing), target));
 }
 
-Database::Database(Token, std::unique_ptr<Connection> connection, QString target)
+Database::Database(std::unique_ptr<Connection> connection, QString target)
     : m_connection(std::move(connection))
     , m_target(std::move(target))
 {
@@ -31,7 +46,7 @@ Database::~Database()
 std::shared_ptr<Recordset> Database::OpenRecordset(const QString &sql, int type)
 {
     if (!isOpen())
-        throw Error(errNoDatabase, kitDescription(errNoDatabase));
+        throw noDatabase();
     if (type != dbOpenDynaset && type != dbOpenSnapshot)
         throw Error(
             3001,
@@ -43,51 +58,49 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const QString &sql, int type)
 
 long Database::Execute(const QString &sql)
 {
-    if (!isOpen())
-        throw Error(errNoDatabase, kitDescription(errNoDatabase));
+    Connection &conn = detail::DatabaseAccess::connection(*this);
     const QString verb = detail::firstKeyword(sql);
-    const QSqlQuery q = m_connection->run(sql, {}, Activity::Writing);
+    const long affected = conn.execute(sql);
     if (verb == QLatin1String("CREATE") || verb == QLatin1String("ALTER") ||
         verb == QLatin1String("DROP"))
-        m_connection->forgetSchema();
-    // SQLite's count would be the last change's, whatever statement ran since.
-    return q.isSelect() ? 0 : std::max(q.numRowsAffected(), 0);
+        conn.forgetSchema();
+    return affected;
 }
 
 void Database::BeginTrans()
 {
-    if (!isOpen())
-        throw Error(errNoDatabase, kitDescription(errNoDatabase));
-    m_connection->begin();
+    detail::DatabaseAccess::connection(*this).beginCaller();
 }
 
 void Database::CommitTrans()
 {
-    if (!isOpen())
-        throw Error(errNoDatabase, kitDescription(errNoDatabase));
-    m_connection->commit();
+    detail::DatabaseAccess::connection(*this).commitCaller();
 }
 
 void Database::Rollback()
 {
-    if (m_connection)
-        m_connection->rollback();
+    detail::DatabaseAccess::connection(*this).rollbackCaller();
 }
 
 void Database::Close()
 {
-    if (m_connection)
-        m_connection->close();
+    m_connection->close();
 }
 
 bool Database::isOpen() const
 {
-    return m_connection && m_connection->isOpen();
+    return m_connection->isOpen();
 }
 
 bool Database::isPostgres() const
 {
-    return m_connection && m_connection->isPostgres();
+    // The kit's two engines: SQLite files and PostgreSQL servers.
+    return m_connection->engine().isServer();
+}
+
+QString Database::quoteIdentifier(const QString &name) const
+{
+    return m_connection->engine().quoteIdentifier(name);
 }
 
 const QString &Database::target() const
@@ -95,11 +108,31 @@ const QString &Database::target() const
     return m_target;
 }
 
-Connection &Database::connection()
+Transaction::Transaction(Database &database)
+    : m_database(database)
 {
-    if (!m_connection)
-        throw Error(errNoDatabase, kitDescription(errNoDatabase));
-    return *m_connection;
+    m_database.BeginTrans();
+}
+
+Transaction::~Transaction()
+{
+    if (!m_open)
+        return;
+    try {
+        m_database.Rollback();
+    } catch (const Error &error) {
+        // A closed database took the transaction with it.
+        qCWarning(lcDataKit).noquote() << "transaction not rolled back:" << error.what();
+    }
+}
+
+void Transaction::commit()
+{
+    if (!m_open)
+        throw Error(errNoTransaction,
+                    kitDescription(errNoTransaction, QStringLiteral("事务已经提交过。")));
+    m_open = false;
+    m_database.CommitTrans();
 }
 
 } // namespace DataKit

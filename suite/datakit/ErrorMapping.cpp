@@ -1,10 +1,6 @@
 // The engines' failures as the kit's error numbers, by native code only: SQLite's extended result
 // codes, PostgreSQL's SQLSTATE. The engine's text never decides anything; it is kept as a detail.
-#include "Connection.h"
-
-#include "KitText.h"
-
-#include <QSqlError>
+#include "ErrorMapping.h"
 
 namespace DataKit {
 
@@ -34,7 +30,9 @@ long lockNumber(Activity activity)
     return activity == Activity::Writing ? errLockedByOther : errHeldExclusively;
 }
 
-long sqliteNumber(int extended, Activity activity)
+} // namespace
+
+long sqliteErrorNumber(int extended, Activity activity)
 {
     switch (extended) {
     case 1555: // SQLITE_CONSTRAINT_PRIMARYKEY
@@ -78,7 +76,7 @@ long sqliteNumber(int extended, Activity activity)
     }
 }
 
-long postgresNumber(const QString &state, Activity activity)
+long postgresErrorNumber(const QString &state, Activity activity)
 {
     static const struct
     {
@@ -124,31 +122,6 @@ long postgresNumber(const QString &state, Activity activity)
             return entry.number;
     }
     return errGeneral;
-}
-
-} // namespace
-
-QString engineText(const QSqlError &error)
-{
-    QString text = error.databaseText().trimmed();
-    if (text.isEmpty())
-        text = error.driverText().trimmed();
-    return text;
-}
-
-Error mapError(const QSqlError &error, bool postgres, Activity activity)
-{
-    const QString code = error.nativeErrorCode();
-    long number = errGeneral;
-    if (postgres) {
-        number = postgresNumber(code, activity);
-    } else {
-        bool ok = false;
-        const int extended = code.toInt(&ok);
-        if (ok)
-            number = sqliteNumber(extended, activity);
-    }
-    return Error(number, kitDescription(number), engineText(error));
 }
 
 } // namespace DataKit

@@ -1,6 +1,6 @@
 // What a PostgreSQL open that failed is told as: the server's SQLSTATE when it answered, libpq's
-// reach of the server when it did not. The driver closes a failed link without giving either, so
-// the server is asked once more by libpq itself.
+// reach of the server when it did not. A failed link's message carries neither, so the server is
+// asked once more.
 #include "PostgresSession.h"
 
 #include "DataKitError.h"
@@ -18,29 +18,9 @@ namespace DataKit {
 
 namespace {
 
-// libpq's parameters as the arrays its calls take, each ending in nullptr.
-struct ParamArrays
-{
-    std::vector<QByteArray> texts;
-    std::vector<const char *> keys;
-    std::vector<const char *> values;
-
-    explicit ParamArrays(const PostgresParams &params)
-    {
-        for (const auto &[key, value] : params)
-            texts.insert(texts.end(), {key.toUtf8(), value.toUtf8()});
-        for (size_t i = 0; i < texts.size(); i += 2) {
-            keys.push_back(texts[i].constData());
-            values.push_back(texts[i + 1].constData());
-        }
-        keys.push_back(nullptr);
-        values.push_back(nullptr);
-    }
-};
-
 // The SQLSTATE the server refused the session with; "" when none came. The probe's messages are
 // set to carry the code alone ("FATAL:  3D000"): nothing of the server's wording is read.
-QString refusalState(const ParamArrays &params)
+QString refusalState(const PostgresParamArrays &params)
 {
     const std::unique_ptr<PGconn, decltype(&PQfinish)> probe(
         PQconnectStartParams(params.keys.data(), params.values.data(), 0), &PQfinish);
@@ -89,7 +69,7 @@ QString reasonOfState(const QString &state)
 Error postgresOpenFailure(const PostgresParams &params, const QString &shown,
                           const QString &engineText)
 {
-    const ParamArrays arrays(params);
+    const PostgresParamArrays arrays(params);
     QString reason;
     switch (PQpingParams(arrays.keys.data(), arrays.values.data(), 0)) {
     case PQPING_NO_RESPONSE:

@@ -3,7 +3,6 @@
 
 #include "KitLog.h"
 
-#include <QSqlDatabase>
 #include <QStringList>
 #include <QUrl>
 #include <QUrlQuery>
@@ -13,14 +12,6 @@
 namespace DataKit {
 
 namespace {
-
-// A value as libpq's connection string takes it: quoted, its backslashes and apostrophes escaped.
-QString conninfoValue(QString value)
-{
-    value.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    value.replace(QLatin1Char('\''), QLatin1String("\\'"));
-    return QLatin1Char('\'') + value + QLatin1Char('\'');
-}
 
 void logNotice(void *, const char *message)
 {
@@ -52,39 +43,29 @@ PostgresParams postgresParams(const QUrl &url)
         else if (key != QLatin1String("client_encoding"))
             params.append({key, value});
     }
-    // In the startup packet they hold from the first statement on, the driver's own check of how
-    // the server reads a backslash included; a database's or role's old default cannot undo
-    // them. With a backslash read as an escape, a value quoted in a condition could end its
-    // quotes early and the rest of it would run as SQL.
+    // In the startup packet they hold from the first statement on; a database's or role's old
+    // default cannot undo them. With a backslash read as an escape, a value quoted in a condition
+    // could end its quotes early and the rest of it would run as SQL.
     params.append({QStringLiteral("client_encoding"), QStringLiteral("UTF8")});
     params.append({QStringLiteral("options"), options + "-c standard_conforming_strings=on"});
     return params;
 }
 
-void applyPostgresParams(QSqlDatabase &db, const PostgresParams &params)
+PostgresParamArrays::PostgresParamArrays(const PostgresParams &params)
 {
-    QStringList options;
-    for (const auto &[key, value] : params) {
-        if (key == QLatin1String("host"))
-            db.setHostName(value);
-        else if (key == QLatin1String("port"))
-            db.setPort(value.toInt());
-        else if (key == QLatin1String("user"))
-            db.setUserName(value);
-        else if (key == QLatin1String("password"))
-            db.setPassword(value);
-        else if (key == QLatin1String("dbname"))
-            db.setDatabaseName(value);
-        else
-            options.append(key + QLatin1Char('=') + conninfoValue(value));
+    for (const auto &[key, value] : params)
+        texts.insert(texts.end(), {key.toUtf8(), value.toUtf8()});
+    for (size_t i = 0; i < texts.size(); i += 2) {
+        keys.push_back(texts[i].constData());
+        values.push_back(texts[i + 1].constData());
     }
-    db.setConnectOptions(options.join(QLatin1Char(';')));
+    keys.push_back(nullptr);
+    values.push_back(nullptr);
 }
 
-void routePostgresNotices(const QSqlDatabase &db)
+void routePostgresNotices(PGconn *conn)
 {
-    if (PGconn *conn = postgresHandle(db))
-        PQsetNoticeProcessor(conn, logNotice, nullptr);
+    PQsetNoticeProcessor(conn, logNotice, nullptr);
 }
 
 } // namespace DataKit

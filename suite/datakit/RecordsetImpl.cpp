@@ -1,6 +1,6 @@
 #include "RecordsetImpl.h"
 
-#include "Database.h"
+#include "KitLog.h"
 #include "KitText.h"
 
 namespace DataKit {
@@ -57,6 +57,7 @@ void RecordsetImpl::open()
         // became read-only would refuse every later save.
         if (!m_keyed || e.number() != errSyntax)
             throw;
+        qCWarning(lcDataKit) << "read-only, the key cannot join the select list:" << e.what();
         m_keyed = m_updatable = m_walk = false;
         loadWhole(false);
     }
@@ -67,7 +68,8 @@ bool RecordsetImpl::isBOF() const
     if (!m_walk)
         return m_rows.isEmpty() || m_pos < 0;
     settle();
-    return m_place == Place::BeforeFirst || (m_place == Place::AfterLast && isEmpty());
+    return m_walkState.place == Place::BeforeFirst ||
+           (m_walkState.place == Place::AfterLast && isEmpty());
 }
 
 bool RecordsetImpl::isEOF() const
@@ -75,7 +77,8 @@ bool RecordsetImpl::isEOF() const
     if (!m_walk)
         return m_rows.isEmpty() || m_pos >= m_rows.size();
     settle();
-    return m_place == Place::AfterLast || (m_place == Place::BeforeFirst && isEmpty());
+    return m_walkState.place == Place::AfterLast ||
+           (m_walkState.place == Place::BeforeFirst && isEmpty());
 }
 
 long RecordsetImpl::RecordCount() const
@@ -182,17 +185,18 @@ void RecordsetImpl::ReadAll(const RowReader &row)
         return;
     }
     long count = 0;
+    const Conditions conds = walkConditions();
     connection().readRows(
-        selectText(m_parts.selectList, false, walkConditions(), m_order, QString(), false),
-        int(m_fieldNames.size()), [&](const FieldText *fields) {
+        selectText(m_parts.selectList, false, conds.texts, m_order, QString(), false), conds.binds,
+        [&](const FieldText *fields) {
             row(fields);
             ++count;
         });
-    m_seek = m_reread = false;
-    m_row.clear();
-    m_place = Place::AfterLast;
-    m_count = count;
-    m_emptiness = count == 0 ? Emptiness::Empty : Emptiness::NotEmpty;
+    m_walkState.seek = m_walkState.reread = false;
+    m_walkState.row.clear();
+    m_walkState.place = Place::AfterLast;
+    m_walkState.count = count;
+    m_walkState.emptiness = count == 0 ? Emptiness::Empty : Emptiness::NotEmpty;
 }
 
 int RecordsetImpl::fieldCount() const

@@ -6,7 +6,6 @@
 
 #include <QHash>
 #include <QList>
-#include <QSqlRecord>
 #include <QVector>
 
 namespace DataKit {
@@ -74,6 +73,25 @@ private:
     // Where a recordset walked by key stands.
     enum class Place : quint8 { BeforeFirst, OnRecord, AfterLast };
     enum class Emptiness : qint8 { Unknown, Empty, NotEmpty };
+    // Conditions of a statement the kit builds, and the values bound in them.
+    struct Conditions
+    {
+        QStringList texts;
+        QVariantList binds;
+    };
+    // All a recordset walked by key knows between two questions: a failed Requery puts it back
+    // whole. Settled lazily behind the const questions (isBOF, Fields), hence mutable.
+    struct WalkState
+    {
+        Place place = Place::BeforeFirst;
+        Row row;             // the current record
+        bool seek = false;   // the current record is to be sought again (after Requery)
+        bool reread = false; // its fields are to be read again (after Update)
+        Emptiness emptiness = Emptiness::Unknown;
+        long count = -1;      // -1 until asked for
+        QVariantList written; // keys written through the recordset since the last Requery
+        QString activeFilter; // the filter in force
+    };
 
     // Set-up and SQL texts (RecordsetQuery.cpp).
     Connection &connection() const; // throws errNoDatabase when closed
@@ -82,17 +100,21 @@ private:
     QString qualifiedKey(int i) const;
     QString hiddenList() const;
     QString fullList() const;
+    const QString &activeFilter() const { return m_walkState.activeFilter; }
     QStringList conditions() const;
     QString orderWithKey(); // "" when the query's order cannot be kept with the key as tie-break
     QString selectText(const QString &list, bool distinct, const QStringList &conditions,
                        const QString &order, const QString &limit, bool grouped) const;
-    // "1=1" for a query without conditions: the caller appends its own.
-    QStringList walkConditions() const;
-    QString countText(const QString &what) const;
+    // Its value's place in a statement, the value appended to binds.
+    QString bound(QVariantList &binds, const QVariant &value) const;
+    Conditions walkConditions() const;
+    QString countText(const QString &what, QVariantList &binds) const;
+    // "column = value", bound; "column IS NULL" for a Null key (SQLite allows one).
+    QString equals(const QString &column, QVariantList &binds, const QVariant &value) const;
 
     // Walking by key (RecordsetWalk.cpp).
     void openWalking();
-    bool walkFirst(const QStringList &conditions, bool forward, Row &row) const;
+    bool walkFirst(const Conditions &conditions, bool forward, Row &row) const;
     void settle() const; // seeks the current record again after a Requery
     bool isEmpty() const;
     void stand(Row row) const;
@@ -106,15 +128,14 @@ private:
 
     // Reading whole (RecordsetWhole.cpp).
     void loadWhole(bool keepCurrent);
-    void takeFields(const QSqlRecord &record);
+    void takeFields(const QStringList &names);
     void readFieldsOnly();
-    Row readRow(const class QSqlQuery &query) const;
     int locate(const Row &identity) const;
     int findWhole(const QString &criterion) const;
     void readAllWhole(const RowReader &row);
     // One row by its key, as it is stored now, whatever the query's conditions; false when gone.
     bool readByKey(const QVariantList &key, Row &row) const;
-    QStringList keyConditions(const QVariantList &key) const;
+    void addKeyConditions(const QVariantList &key, Conditions &conds) const;
 
     void requireCurrent() const;
     int fieldIndex(const QString &name) const; // throws 3265 when unknown
@@ -132,8 +153,7 @@ private:
     QString m_sql;
     int m_type;
     detail::SelectParts m_parts;
-    QString m_filter;       // set by setFilter, in force from the next Requery
-    QString m_activeFilter; // in force now
+    QString m_filter; // set by setFilter, in force from the next Requery
 
     std::shared_ptr<const TableInfo> m_base; // null when the query has no usable base table
     QStringList m_keyColumns;                // the base table's key columns (engine spelling)
@@ -151,14 +171,7 @@ private:
     QVector<int> m_fieldBaseColumn;    // visible field -> base table column, -1 none
     bool m_haveFields = false;
 
-    // Walking by key.
-    mutable Place m_place = Place::BeforeFirst;
-    mutable Row m_row;             // the current record
-    mutable bool m_seek = false;   // the current record is to be sought again (after Requery)
-    mutable bool m_reread = false; // its fields are to be read again (after Update)
-    mutable Emptiness m_emptiness = Emptiness::Unknown;
-    mutable long m_count = -1; // -1 until asked for
-    QVariantList m_written;    // keys written through the recordset since the last Requery
+    mutable WalkState m_walkState;
 
     // Reading whole.
     QVector<Row> m_rows;
@@ -174,7 +187,7 @@ private:
 };
 
 namespace detail {
-// A null QVariant for SQL NULL, whatever type the driver attached to it.
+// A null QVariant for Null, whatever type the caller's null value had.
 QVariant normalized(const QVariant &value);
 // Equality of two field values as the database would see them (a key read back as text equals the
 // number it was written as).

@@ -2,7 +2,8 @@
 // hidden key columns, the conditions and orders of the walk.
 #include "RecordsetImpl.h"
 
-#include "Database.h"
+#include "DatabaseAccess.h"
+#include "Engine.h"
 #include "JoinShape.h"
 #include "KitText.h"
 
@@ -17,9 +18,7 @@ const char kHiddenPrefix[] = "kv__key";
 
 Connection &RecordsetImpl::connection() const
 {
-    if (!m_database || !m_database->isOpen())
-        throw Error(errNoDatabase, kitDescription(errNoDatabase));
-    return m_database->connection();
+    return detail::DatabaseAccess::connection(*m_database);
 }
 
 void RecordsetImpl::analyse()
@@ -69,7 +68,7 @@ bool RecordsetImpl::joinsKeepBaseRows(bool *onlyLeft) const
 QString RecordsetImpl::qualifiedKey(int i) const
 {
     return m_parts.baseQualifier + QLatin1Char('.') +
-           detail::quoteIdentifier(m_keyColumns.at(i), connection().isPostgres());
+           connection().engine().quoteIdentifier(m_keyColumns.at(i));
 }
 
 QString RecordsetImpl::hiddenList() const
@@ -91,31 +90,46 @@ QStringList RecordsetImpl::conditions() const
     QStringList conds;
     if (!m_parts.where.isEmpty())
         conds.append(m_parts.where);
-    if (!m_activeFilter.isEmpty())
-        conds.append(m_activeFilter);
+    if (!m_walkState.activeFilter.isEmpty())
+        conds.append(m_walkState.activeFilter);
     return conds;
 }
 
-// The query's conditions, or a record written through the recordset since the last Requery.
-QStringList RecordsetImpl::walkConditions() const
+QString RecordsetImpl::bound(QVariantList &binds, const QVariant &value) const
 {
-    const QStringList conds = conditions();
-    if (conds.isEmpty() || m_written.isEmpty())
+    binds.append(value);
+    return connection().engine().placeholder(int(binds.size()));
+}
+
+// The query's conditions, or a record written through the recordset since the last Requery.
+RecordsetImpl::Conditions RecordsetImpl::walkConditions() const
+{
+    Conditions conds{conditions(), {}};
+    if (conds.texts.isEmpty() || m_walkState.written.isEmpty())
         return conds;
     QStringList keys;
-    for (const QVariant &key : m_written)
-        keys.append(connection().literal(key));
-    return {QStringLiteral("((") + conds.join(QStringLiteral(") AND (")) +
-            QStringLiteral(")) OR ") + qualifiedKey(0) + QStringLiteral(" IN (") +
-            keys.join(QStringLiteral(", ")) + QLatin1Char(')')};
+    for (const QVariant &key : m_walkState.written)
+        keys.append(bound(conds.binds, key));
+    conds.texts = QStringList{QStringLiteral("((") + conds.texts.join(QStringLiteral(") AND (")) +
+                              QStringLiteral(")) OR ") + qualifiedKey(0) + QStringLiteral(" IN (") +
+                              keys.join(QStringLiteral(", ")) + QLatin1Char(')')};
+    return conds;
+}
+
+QString RecordsetImpl::equals(const QString &column, QVariantList &binds,
+                              const QVariant &value) const
+{
+    return column + (value.isNull() ? QStringLiteral(" IS NULL") : " = " + bound(binds, value));
 }
 
 // SELECT what, over the rows of a walked recordset: a count, or a look for any row at all. The
 // base table alone is read when the joins can neither add nor remove a row and nothing else is
 // asked of the rows.
-QString RecordsetImpl::countText(const QString &what) const
+QString RecordsetImpl::countText(const QString &what, QVariantList &binds) const
 {
-    const QStringList conds = walkConditions();
+    const Conditions walk = walkConditions();
+    const QStringList &conds = walk.texts;
+    binds = walk.binds;
     QString sql = QStringLiteral("SELECT ") + what + QStringLiteral(" FROM ") +
                   (m_countWithoutJoins && conds.isEmpty() ? m_parts.baseWritten : m_parts.from);
     if (!conds.isEmpty())
@@ -191,12 +205,10 @@ QString RecordsetImpl::selectText(const QString &list, bool distinct, const QStr
     return sql;
 }
 
-QStringList RecordsetImpl::keyConditions(const QVariantList &key) const
+void RecordsetImpl::addKeyConditions(const QVariantList &key, Conditions &conds) const
 {
-    QStringList conds;
     for (int k = 0; k < key.size(); ++k)
-        conds.append(qualifiedKey(k) + QStringLiteral(" = ") + connection().literal(key.at(k)));
-    return conds;
+        conds.texts.append(equals(qualifiedKey(k), conds.binds, key.at(k)));
 }
 
 } // namespace DataKit

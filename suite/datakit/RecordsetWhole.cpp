@@ -2,12 +2,9 @@
 // database over the query's own FROM. Also what both ways share: the fields, a row by its key.
 #include "RecordsetImpl.h"
 
-#include "Database.h"
 #include "KitText.h"
 
 #include <QSet>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 namespace DataKit {
 
@@ -32,25 +29,25 @@ void RecordsetImpl::loadWhole(bool keepCurrent)
     const bool hadCurrent = keepCurrent && m_pos >= 0 && m_pos < m_rows.size();
     const Row current = hadCurrent ? m_rows.at(m_pos) : Row();
     const bool wasBeforeFirst = !m_rows.isEmpty() && m_pos < 0;
-    const QString previousFilter = m_activeFilter;
-    m_activeFilter = m_filter;
+    const QString previousFilter = m_walkState.activeFilter;
+    m_walkState.activeFilter = m_filter;
     QVector<Row> rows;
     try {
         QString sql;
         if (m_parts.parsed) {
             sql = selectText(fullList(), m_parts.distinct, conditions(), m_parts.orderBy, QString(),
                              true);
-        } else if (m_activeFilter.isEmpty()) {
+        } else if (m_walkState.activeFilter.isEmpty()) {
             sql = m_sql;
         } else {
-            sql = QStringLiteral("SELECT * FROM (%1) kv_sub WHERE (%2)").arg(m_sql, m_activeFilter);
+            sql = QStringLiteral("SELECT * FROM (%1) kv_sub WHERE (%2)")
+                      .arg(m_sql, m_walkState.activeFilter);
         }
-        QSqlQuery q = connection().run(sql, {}, Activity::Reading);
-        takeFields(q.record());
-        while (connection().next(q))
-            rows.append(readRow(q));
+        Rows read = connection().select(sql, {}, Activity::Reading);
+        takeFields(read.names);
+        rows = std::move(read.rows);
     } catch (...) {
-        m_activeFilter = previousFilter; // a failed Requery changes nothing
+        m_walkState.activeFilter = previousFilter; // a failed Requery changes nothing
         throw;
     }
     m_rows = std::move(rows);
@@ -66,28 +63,19 @@ void RecordsetImpl::loadWhole(bool keepCurrent)
         readFieldsOnly();
 }
 
-RecordsetImpl::Row RecordsetImpl::readRow(const QSqlQuery &query) const
-{
-    const int n = int(m_fieldNames.size()) + (m_keyed ? int(m_keyColumns.size()) : 0);
-    Row row(n);
-    for (int i = 0; i < n; ++i)
-        row[i] = detail::normalized(query.value(i));
-    return row;
-}
-
-void RecordsetImpl::takeFields(const QSqlRecord &record)
+void RecordsetImpl::takeFields(const QStringList &names)
 {
     if (m_haveFields)
         return;
     const int hidden = m_keyed ? int(m_keyColumns.size()) : 0;
-    const int visible = record.count() - hidden;
+    const int visible = int(names.size()) - hidden;
     auto isBaseQualifier = [this](const QString &q) {
         return q.isEmpty() || q.compare(m_parts.baseTable, Qt::CaseInsensitive) == 0 ||
                (!m_parts.baseAlias.isEmpty() &&
                 q.compare(m_parts.baseAlias, Qt::CaseInsensitive) == 0);
     };
     for (int i = 0; i < visible; ++i) {
-        const QString name = record.fieldName(i);
+        const QString &name = names.at(i);
         m_fieldNames.append(name);
         if (!m_fieldByName.contains(name.toLower()))
             m_fieldByName.insert(name.toLower(), i);
@@ -133,20 +121,20 @@ void RecordsetImpl::readFieldsOnly()
                             ? selectText(fullList(), m_parts.distinct, {QStringLiteral("1=0")},
                                          QString(), QString(), true)
                             : QStringLiteral("SELECT * FROM (%1) kv_sub WHERE 1=0").arg(m_sql);
-    QSqlQuery q = connection().run(sql, {}, Activity::Reading);
-    takeFields(q.record());
+    takeFields(connection().select(sql, {}, Activity::Reading).names);
 }
 
 bool RecordsetImpl::readByKey(const QVariantList &key, Row &row) const
 {
-    Connection &conn = connection();
-    QSqlQuery q =
-        conn.run(selectText(fullList(), false, keyConditions(key), QString(), QString(), false), {},
-                 Activity::Reading);
-    const_cast<RecordsetImpl *>(this)->takeFields(q.record());
-    if (!conn.next(q))
+    Conditions conds;
+    addKeyConditions(key, conds);
+    Rows read =
+        connection().select(selectText(fullList(), false, conds.texts, QString(), QString(), false),
+                            conds.binds, Activity::Reading);
+    const_cast<RecordsetImpl *>(this)->takeFields(read.names);
+    if (read.rows.isEmpty())
         return false;
-    row = readRow(q);
+    row = std::move(read.rows.first());
     return true;
 }
 
@@ -167,7 +155,6 @@ int RecordsetImpl::locate(const Row &identity) const
 
 int RecordsetImpl::findWhole(const QString &criterion) const
 {
-    Connection &conn = connection();
     // The rows of the query that meet the criterion, evaluated by the database with the query's
     // own FROM (so qualified names mean what they mean there); the first of this recordset's rows
     // among them is the match: the first with the same values, else (a row another user changed
@@ -179,17 +166,16 @@ int RecordsetImpl::findWhole(const QString &criterion) const
         sql = selectText(fullList(), m_parts.distinct, conds, QString(), QString(), true);
     } else {
         QString where = criterion;
-        if (!m_activeFilter.isEmpty())
-            where = m_activeFilter + QStringLiteral(") AND (") + criterion;
+        if (!m_walkState.activeFilter.isEmpty())
+            where = m_walkState.activeFilter + QStringLiteral(") AND (") + criterion;
         sql = QStringLiteral("SELECT * FROM (%1) kv_sub WHERE (%2)").arg(m_sql, where);
     }
-    QSqlQuery q = conn.run(sql, {}, Activity::Reading);
+    const Rows read = connection().select(sql, {}, Activity::Reading);
     const qsizetype visible = m_fieldNames.size();
     const qsizetype keyWidth = m_keyed ? m_keyColumns.size() : 0;
     QSet<QString> rows;
     QSet<QString> keys;
-    while (conn.next(q)) {
-        const Row row = readRow(q);
+    for (const Row &row : read.rows) {
         rows.insert(valuesText(row.constData(), visible + keyWidth));
         if (keyWidth > 0)
             keys.insert(valuesText(row.constData() + visible, keyWidth));

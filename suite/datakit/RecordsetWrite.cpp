@@ -1,10 +1,10 @@
 // Writing: AddNew/Edit/Collect/Update and their cancellation.
 #include "RecordsetImpl.h"
 
-#include "Database.h"
+#include "DatabaseAccess.h"
+#include "Engine.h"
+#include "KitLog.h"
 #include "KitText.h"
-
-#include <QSqlQuery>
 
 #include <algorithm>
 
@@ -31,7 +31,7 @@ void RecordsetImpl::requireUpdatable() const
 void RecordsetImpl::dropPending()
 {
     if (m_mode == Mode::Editing && m_ownsTransaction && m_database && m_database->isOpen())
-        m_database->connection().rollback();
+        detail::DatabaseAccess::connection(*m_database).rollback();
     m_mode = Mode::None;
     m_buffer.clear();
     m_editKey.clear();
@@ -57,21 +57,22 @@ void RecordsetImpl::Edit()
     // what the caller reads and writes from here on is what is stored, not what the recordset read
     // before another user's change. PostgreSQL locks the base table's row and refuses at once when
     // another session holds it; SQLite's BEGIN IMMEDIATE takes the database's write lock.
-    QString sql = selectText(fullList(), false, keyConditions(key), QString(), QString(), false);
-    if (conn.isPostgres())
-        sql += QStringLiteral(" FOR UPDATE OF ") +
-               (m_parts.baseAlias.isEmpty() ? m_parts.baseWritten.section(QLatin1Char('.'), -1)
-                                            : m_parts.baseQualifier) +
-               QStringLiteral(" NOWAIT");
+    Conditions conds;
+    addKeyConditions(key, conds);
+    const QString sql =
+        selectText(fullList(), false, conds.texts, QString(), QString(), false) +
+        conn.engine().rowLockClause(m_parts.baseAlias.isEmpty()
+                                        ? m_parts.baseWritten.section(QLatin1Char('.'), -1)
+                                        : m_parts.baseQualifier);
     const bool started = !conn.inTransaction();
     conn.begin();
     Row stored;
     bool found = false;
     try {
-        QSqlQuery q = conn.runInTransaction(sql, {}, Activity::Writing);
-        found = conn.next(q, Activity::Writing);
+        Rows read = conn.select(sql, conds.binds, Activity::Writing, false);
+        found = !read.rows.isEmpty();
         if (found)
-            stored = readRow(q);
+            stored = std::move(read.rows.first());
     } catch (...) {
         if (started)
             conn.rollback();
@@ -171,21 +172,15 @@ void RecordsetImpl::Update()
         dropPending();
         throw Error(errConnectionLost, kitDescription(errConnectionLost));
     }
-    const bool postgres = conn.isPostgres();
     const auto values = collectedBaseValues();
-    if (!postgres) // PostgreSQL checks sizes itself (22001 -> 3163)
-        checkLengths(values);
+    checkLengths(values);
 
     QVariantList binds;
-    const auto value = [&](const QVariant &v) {
-        binds.append(v);
-        return conn.placeholder(int(binds.size()));
-    };
     QStringList columns;
     QStringList placed;
     for (const auto &v : values) {
-        columns.append(detail::quoteIdentifier(m_base->columns.at(v.first), postgres));
-        placed.append(value(v.second));
+        columns.append(conn.engine().quoteIdentifier(m_base->columns.at(v.first)));
+        placed.append(bound(binds, v.second));
     }
 
     if (m_mode == Mode::Adding) {
@@ -209,8 +204,8 @@ void RecordsetImpl::Update()
             set.append(columns.at(i) + QStringLiteral(" = ") + placed.at(i));
         QStringList where;
         for (qsizetype k = 0; k < m_keyColumns.size(); ++k)
-            where.append(detail::quoteIdentifier(m_keyColumns.at(k), postgres) +
-                         QStringLiteral(" = ") + value(m_editKey.at(k)));
+            where.append(
+                equals(conn.engine().quoteIdentifier(m_keyColumns.at(k)), binds, m_editKey.at(k)));
         const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                                 .arg(m_parts.baseWritten, set.join(QStringLiteral(", ")),
                                      where.join(QStringLiteral(" AND ")));
@@ -266,10 +261,10 @@ void RecordsetImpl::afterInsert()
     if (key.isEmpty())
         return;
     if (m_walk) {
-        m_written.append(key.first());
-        if (m_count >= 0)
-            ++m_count;
-        m_emptiness = Emptiness::NotEmpty;
+        m_walkState.written.append(key.first());
+        if (m_walkState.count >= 0)
+            ++m_walkState.count;
+        m_walkState.emptiness = Emptiness::NotEmpty;
         return;
     }
     // The write has succeeded: a failure to read it back only leaves it to the next Requery.
@@ -277,7 +272,8 @@ void RecordsetImpl::afterInsert()
     try {
         if (!readByKey(key, row))
             return;
-    } catch (const Error &) {
+    } catch (const Error &error) {
+        qCWarning(lcDataKit) << "added record not read back:" << error.what();
         return;
     }
     const bool wasAfterLast = m_pos >= m_rows.size();
@@ -292,12 +288,12 @@ void RecordsetImpl::afterEdit()
 {
     const QVariantList changedKey = collectedKey();
     if (m_walk) {
-        if (m_place != Place::OnRecord)
+        if (m_walkState.place != Place::OnRecord)
             return;
         if (!changedKey.isEmpty())
-            m_row[m_fieldNames.size()] = changedKey.first();
-        m_written.append(currentKey().first());
-        m_reread = true;
+            m_walkState.row[m_fieldNames.size()] = changedKey.first();
+        m_walkState.written.append(currentKey().first());
+        m_walkState.reread = true;
         return;
     }
     if (m_pos < 0 || m_pos >= m_rows.size())
@@ -315,8 +311,9 @@ void RecordsetImpl::afterEdit()
         Row stored;
         if (readByKey(row.mid(m_fieldNames.size()), stored))
             row = std::move(stored);
-    } catch (const Error &) {
+    } catch (const Error &error) {
         // Written; what is shown is read again at the next Requery.
+        qCWarning(lcDataKit) << "edited record not read back:" << error.what();
     }
 }
 

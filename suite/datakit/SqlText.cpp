@@ -173,14 +173,14 @@ QString firstKeyword(const QString &sql)
     return textOf(sql, t[0]).toUpper();
 }
 
-QString quoteIdentifier(const QString &name, bool postgres)
+QString quoteIdentifier(const QString &name, bool foldsToLower)
 {
     bool plain = !name.isEmpty() && !name.at(0).isDigit();
     for (QChar c : name) {
         if (!(c.isLetterOrNumber() && c.unicode() < 0x80) && c != QLatin1Char('_'))
             plain = false;
     }
-    if (plain && postgres && name != name.toLower())
+    if (plain && foldsToLower && name != name.toLower())
         plain = false;
     if (plain)
         return name;

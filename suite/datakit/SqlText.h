@@ -62,8 +62,8 @@ bool callsAggregate(const QString &text);
 // The first word of a statement, upper-case ("" when none).
 QString firstKeyword(const QString &sql);
 
-// An identifier as the engine needs it written: unchanged when it is a plain identifier (and, on
-// PostgreSQL, already lower-case), else double-quoted.
-QString quoteIdentifier(const QString &name, bool postgres);
+// An identifier as an engine needs it written: unchanged when it is a plain identifier (and, for an
+// engine that folds unquoted names to lower case, already lower-case), else double-quoted.
+QString quoteIdentifier(const QString &name, bool foldsToLower);
 
 } // namespace DataKit::detail

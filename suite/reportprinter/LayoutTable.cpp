@@ -24,7 +24,7 @@ LayoutTable LayoutTable::read(const QString &databasePath, const QString &table)
     const auto rs = database->OpenRecordset(
         QStringLiteral("SELECT iType, iX, iY, iW, iH, cFontName, iFontSize, cText, iSection, "
                        "iAlignment, cFontAttr FROM ") +
-            DataKit::detail::quoteIdentifier(table, database->isPostgres()),
+            database->quoteIdentifier(table),
         DataKit::dbOpenSnapshot);
     LayoutTable layout;
     for (; !rs->isEOF(); rs->MoveNext()) {

@@ -2,14 +2,12 @@
 // of moves, finds, counts, Requery with and without a filter and one-pass reads, with another user
 // inserting, changing, renaming and deleting summaries between them. After every step the
 // recordset must answer BOF, EOF, NoMatch and the current record's fields as the listing read anew
-// (a plain QSqlQuery on the other connection) says they are at that moment; a count, and whether a
-// recordset without a current record is empty, as the listing was when first asked after the last
-// Requery or move. KVDIGEST_WALK_SEED replays a run; the seed is printed.
-#include "Connection.h"
+// (one pass through the query on the other connection) says they are at that moment; a count, and
+// whether a recordset without a current record is empty, as the listing was when first asked after
+// the last Requery or move. KVDIGEST_WALK_SEED replays a run; the seed is printed.
 #include "DataKitTestUtil.h"
 
 #include <QRandomGenerator>
-#include <QSqlQuery>
 
 #include <cstdio>
 #include <optional>
@@ -91,16 +89,17 @@ private:
             conditions << QLatin1Char('(') + m_filter + QLatin1Char(')');
         if (!criterion.isEmpty())
             conditions << QLatin1Char('(') + criterion + QLatin1Char(')');
-        QSqlQuery q(m_other->connection().database());
-        q.exec(conditions.isEmpty() ? kListing
-                                    : filteredListing(conditions.join(QStringLiteral(" And "))));
+        const auto rs = m_other->OpenRecordset(
+            conditions.isEmpty() ? kListing
+                                 : filteredListing(conditions.join(QStringLiteral(" And "))),
+            DataKit::dbOpenSnapshot);
         QList<Row> rows;
-        while (q.next()) {
+        rs->ReadAll([&rows](const DataKit::FieldText *fields) {
             Row row;
             for (int i = 0; i < 5; ++i)
-                row << cell(q.value(i));
+                row << (fields[i].isNull() ? kNull : QString::fromUtf8(fields[i].bytes()));
             rows << row;
-        }
+        });
         return rows;
     }
 

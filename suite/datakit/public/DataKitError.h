@@ -17,8 +17,9 @@ enum ErrorNumber : long {
     errInUseByOtherTables = 3200,
     errLockedByOther = 3260,
     errHeldExclusively = 3261,
-    errNotUpdatable = 3027, // a snapshot, a query without a keyed base table, a read-only database
-    errNoPermission = 3033, // the engine refuses the user access to a table
+    errNotUpdatable = 3027,  // a snapshot, a query without a keyed base table, a read-only database
+    errNoPermission = 3033,  // the engine refuses the user access to a table
+    errNoTransaction = 3034, // CommitTrans or Rollback without a transaction of the caller's
     errDiskFull = 3035,
     errIo = 3043,             // the disk or the network failed under the engine
     errCannotOpen = 3051,     // the database file or server cannot be opened

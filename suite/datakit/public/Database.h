@@ -1,16 +1,18 @@
 #pragma once
 
 #include "DataKitError.h"
+#include "Recordset.h"
 #include "datakit_export.h"
 
 #include <QString>
-#include <QVariant>
 #include <memory>
 
 namespace DataKit {
 
-class Recordset;
 class Connection;
+namespace detail {
+struct DatabaseAccess;
+}
 
 enum RecordsetType : int {
     dbOpenDynaset = 2,  // updatable, sees other users' changes on Requery
@@ -36,28 +38,49 @@ public:
 
     // One transaction around many writes: AddNew, Edit and Update of any recordset of this
     // database join it rather than commit on their own, so Rollback undoes them all. SQLite takes
-    // its write lock at BeginTrans (another writer: 3260); a PostgreSQL write refused inside it
-    // (a row locked by another user) ends it, and Rollback then has nothing left to do.
+    // its write lock at BeginTrans (another writer: 3260). Prefer the Transaction guard below.
+    //
+    // The rule: BeginTrans inside a transaction, and CommitTrans or Rollback without one, throw
+    // errNoTransaction. A PostgreSQL statement refused inside the transaction (a row locked by
+    // another user), or a lost connection, ends it: everything since BeginTrans is rolled back
+    // and the refusal is thrown. The transaction is then over but still the caller's to close:
+    // Rollback is allowed and does nothing, CommitTrans throws errNoTransaction (nothing was
+    // committed).
     void BeginTrans();
     void CommitTrans();
     void Rollback();
 
     bool isOpen() const;
+    // For a host's own SQL texts, which differ between the engines.
     bool isPostgres() const;
+    // A table's or column's name as the engine wants it in a statement.
+    QString quoteIdentifier(const QString &name) const;
     const QString &target() const;
-    Connection &connection();
 
 private:
-    struct Token
-    {
-    };
+    friend struct detail::DatabaseAccess;
+    Database(std::unique_ptr<Connection> connection, QString target);
 
-public:
-    Database(Token, std::unique_ptr<Connection> connection, QString target);
-
-private:
     std::unique_ptr<Connection> m_connection;
     QString m_target;
+};
+
+// A transaction held by a scope: begun when made, rolled back when it ends uncommitted (an
+// exception, an early return). commit() once; a second commit throws errNoTransaction.
+class DATAKIT_EXPORT Transaction
+{
+public:
+    explicit Transaction(Database &database);
+    ~Transaction();
+
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    void commit();
+
+private:
+    Database &m_database;
+    bool m_open = true;
 };
 
 } // namespace DataKit

@@ -27,7 +27,7 @@ using RowReader = std::function<void(const FieldText *fields)>;
 
 // A DAO-like recordset over one SELECT. Field values are QVariant; Null is a null QVariant.
 // Field names are matched case-insensitively. BOF/EOF are spelled isBOF/isEOF because EOF is a
-// C library macro.
+// C library macro. An interface only: a host calls it through the objects OpenRecordset gives.
 class Recordset
 {
 public:
