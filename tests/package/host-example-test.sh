@@ -22,7 +22,7 @@ must [ -f "$lib" ]
 
 step "the public headers, and nothing else"
 headers=$(cd "$prefix/include/kvdigest" && ls | sort | tr '\n' ' ')
-must [ "$headers" = "DataKitError.h Database.h DigestTransfer.h QXDigest.h datakit_export.h prjdigest_export.h " ]
+must [ "$headers" = "DataKitError.h Database.h DigestTransfer.h QXDigest.h Recordset.h datakit_export.h prjdigest_export.h " ]
 
 step "SONAME and exported symbols"
 readelf -d "$lib" | grep -q "SONAME.*libprjDigest\.so\.${version%.*}\]" || { echo "FAIL: SONAME"; exit 1; }
