@@ -17,6 +17,7 @@ private slots:
     void editOfRowDeletedByOther();
     void updateOfRowDeletedByOther();
     void editOfRowLockedByOther();
+    void lockRefusalEndsCallersTransaction();
     void rowInEditIsLockedForOther();
     void writeWhileOtherHoldsLock();
     void openWhileTableHeldExclusively();
@@ -106,6 +107,28 @@ void TstDataKitMultiUser::editOfRowLockedByOther()
     rs->Update();
     QCOMPARE(storedSummary(*other, QStringLiteral("05")),
              QStringLiteral("05|报销差旅费用|BXCLF|6602"));
+}
+
+// PostgreSQL: a refused row lock aborts the transaction around it. The kit rolls it back; the
+// caller's CommitTrans then says nothing was committed, and its Rollback is allowed.
+void TstDataKitMultiUser::lockRefusalEndsCallersTransaction()
+{
+    auto db = kvtest::hostDatabase();
+    if (!db->isPostgres())
+        QSKIP("SQLite's writer takes the whole database at BeginTrans");
+    auto rs = db->OpenRecordset(kListing, dbOpenDynaset);
+    auto other = kvtest::anotherConnection();
+    holdRowLock(*other);
+    for (const bool commit : {true, false}) {
+        db->BeginTrans();
+        rs->FindFirst(QStringLiteral("cId='05'"));
+        KV_EXPECT_ERROR(rs->Edit(), DataKit::errLockedByOther);
+        if (commit)
+            KV_EXPECT_ERROR(db->CommitTrans(), DataKit::errNoTransaction);
+        else
+            db->Rollback();
+        KV_EXPECT_ERROR(db->Rollback(), DataKit::errNoTransaction);
+    }
 }
 
 void TstDataKitMultiUser::rowInEditIsLockedForOther()

@@ -26,6 +26,8 @@ private slots:
     void joinRepeatingBaseRows();
     void orderByAliasAndPosition();
     void badFilterLeavesRecordsetUsable();
+    void nullKeyIsWalkedPast_data();
+    void nullKeyIsWalkedPast();
 };
 
 void TstDataKitShapes::parse_data()
@@ -306,4 +308,44 @@ void TstDataKitShapes::badFilterLeavesRecordsetUsable()
 }
 
 KV_TEST_MAIN(TstDataKitShapes)
+// SQLite lets a key that is not an INTEGER hold Null, and sorts it first: the walk steps onto it
+// and past it both ways, keeps it current through Requery, and edits it.
+void TstDataKitShapes::nullKeyIsWalkedPast_data()
+{
+    QTest::addColumn<QString>("order");
+    QTest::addColumn<QStringList>("walk");
+    QTest::newRow("ascending") << "k" << QStringList{"<null>", "a", "b"};
+    QTest::newRow("descending") << "k DESC" << QStringList{"b", "a", "<null>"};
+}
+
+void TstDataKitShapes::nullKeyIsWalkedPast()
+{
+    QFETCH(QString, order);
+    QFETCH(QStringList, walk);
+    auto db = kvtest::freshDatabase();
+    if (db->isPostgres())
+        QSKIP("a PostgreSQL key is never Null");
+    db->Execute(QStringLiteral("create table t (k VARCHAR(6) PRIMARY KEY, v VARCHAR(6))"));
+    db->Execute(QStringLiteral("insert into t values ('b', 'B'), (NULL, 'N'), ('a', 'A')"));
+    auto rs = db->OpenRecordset(QStringLiteral("select k, v from t order by ") + order);
+    const auto key = [&] {
+        return rs->Fields(0).isNull() ? QStringLiteral("<null>") : rs->Fields(0).toString();
+    };
+    QStringList forward, backward;
+    for (rs->MoveFirst(); !rs->isEOF(); rs->MoveNext())
+        forward << key();
+    for (rs->MoveLast(); !rs->isBOF(); rs->MovePrevious())
+        backward.prepend(key());
+    QCOMPARE(forward, walk);
+    QCOMPARE(backward, walk);
+    QCOMPARE(rs->RecordCount(), 3L);
+    rs->FindFirst(QStringLiteral("k IS NULL"));
+    rs->Requery();
+    QCOMPARE(rs->Fields(1).toString(), QStringLiteral("N"));
+    rs->Edit();
+    rs->Collect(QStringLiteral("v"), QStringLiteral("M"));
+    rs->Update();
+    QCOMPARE(rs->Fields(1).toString(), QStringLiteral("M"));
+}
+
 #include "tst_datakit_shapes.moc"

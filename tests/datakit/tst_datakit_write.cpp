@@ -39,6 +39,7 @@ private slots:
     void cancelAndDiscard();
     void updateWithoutAddNewOrEdit();
     void transactionAroundManyWrites();
+    void transactionsAreLoud();
 };
 
 void TstDataKitWrite::addNewThroughTheListing()
@@ -414,4 +415,29 @@ void TstDataKitWrite::transactionAroundManyWrites()
     db->Rollback();
     QCOMPARE(storedSummary(*db, QStringLiteral("50")), QStringLiteral("<none>"));
     QCOMPARE(storedSummary(*db, QStringLiteral("02")), QStringLiteral("02|支付货款|ZFHK|2202"));
+}
+
+// A transaction's end is never silent: none to close, one already closed, one left open by a scope.
+void TstDataKitWrite::transactionsAreLoud()
+{
+    auto db = kvtest::hostDatabase();
+    KV_EXPECT_ERROR(db->CommitTrans(), DataKit::errNoTransaction);
+    KV_EXPECT_ERROR(db->Rollback(), DataKit::errNoTransaction);
+    const auto add = [&](const QString &id) {
+        auto rs = db->OpenRecordset(kListing, dbOpenDynaset);
+        rs->AddNew();
+        rs->Collect(QStringLiteral("cID"), id);
+        rs->Update();
+    };
+    {
+        DataKit::Transaction forgotten(*db);
+        KV_EXPECT_ERROR(db->BeginTrans(), DataKit::errNoTransaction);
+        add(QStringLiteral("50"));
+    }
+    QCOMPARE(storedSummary(*db, QStringLiteral("50")), QStringLiteral("<none>"));
+    DataKit::Transaction kept(*db);
+    add(QStringLiteral("51"));
+    kept.commit();
+    KV_EXPECT_ERROR(kept.commit(), DataKit::errNoTransaction);
+    QCOMPARE(storedSummary(*db, QStringLiteral("51")), QStringLiteral("51|<null>|<null>|<null>"));
 }
