@@ -1,7 +1,8 @@
 # make package: one Debian package, kvdigest, holding what `cmake --install` puts down (the shared
 # prjDigest, its headers, CMake and pkg-config files, the demo host) under /usr. The Qt libraries
-# come from dpkg-shlibdeps; what is loaded at run time and so invisible to it is named here: the
-# Qt SQL drivers, Qt's Chinese translations and the CJK fonts.
+# come from dpkg-shlibdeps (with SQLite's and PostgreSQL's client libraries, which the kit calls
+# itself); what is loaded at run time and so invisible to it is named here: Qt's Chinese
+# translations and the CJK fonts.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kvdigest)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -19,7 +20,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6sql6-sqlite, libqt6sql6-psql, qt6-translations-l10n, fonts-wqy-microhei, fonts-arphic-uming")
+    "qt6-translations-l10n, fonts-wqy-microhei, fonts-arphic-uming")
 # Building a host against the headers needs Qt's own.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-base-dev")
 include(CPack)

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ make pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libqt6sql6-psql libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
     postgresql postgresql-client
     fonts-wqy-microhei fonts-arphic-uming qt6-translations-l10n
     libqt6printsupport6 libxlsxwriter-dev libzip-dev poppler-utils unzip
