@@ -4,7 +4,6 @@
 #include "Recordset.h"
 #include "TestDatabase.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 // The statement shapes the component sends, exactly as it builds them.

@@ -62,12 +62,10 @@ void TstDataKit::openCorruptSqliteFile()
 
 void TstDataKit::openUnreachableServer()
 {
-    // Port 1 on loopback: nothing listens there, the refusal is immediate.
-    QElapsedTimer clock;
-    clock.start();
+    // Port 1 on loopback: nothing listens there; the open is refused, not waited on (a server that
+    // does not answer at all is given connect_timeout=5).
     KV_EXPECT_ERROR(Database::open(QStringLiteral("postgresql://postgres@127.0.0.1:1/postgres")),
                     DataKit::errCannotOpen);
-    QVERIFY(clock.elapsed() < 6000);
 }
 
 void TstDataKit::closedDatabaseRefuses()
