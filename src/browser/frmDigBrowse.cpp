@@ -5,7 +5,6 @@
 #include "HelpViewer.h"
 #include "Pictures.h"
 #include "PrintDatabase.h"
-#include "QuickSearchBuilder.h"
 #include "Recordset.h"
 #include "ReportPrinter.h"
 #include "SendKeys.h"
@@ -182,8 +181,7 @@ void frmDigBrowse::Form_Load()
     if (!mRecObject)
         throw std::runtime_error("frmDigBrowse: no listing to show (Init did not succeed)");
     SpGrdDig->setRedraw(false);
-    QuickSearchBuilder index;
-    FillGrid(*mRecObject, &index);
+    FillGrid(*mRecObject);
     AppendBlankRow();
     FFirst();
     SendKeys(SpGrdDig->view(), QStringLiteral("^{PGDN}"));
@@ -204,7 +202,7 @@ void frmDigBrowse::Form_Load()
     setButton(QStringLiteral("TlbAdd"), false);
 
     StatusAfterRefill(false);
-    mSearchIndex = index.take();
+    TakeListingIntoIndex();
 }
 
 void frmDigBrowse::InitGrid()

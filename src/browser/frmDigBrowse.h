@@ -27,7 +27,6 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QTimer;
-class QuickSearchBuilder;
 class QToolBar;
 
 // The common-summaries browser: the component's one window, a single instance shared by the whole
@@ -128,10 +127,9 @@ private:
     bool LeaveRowForClosing();
 
     // Grid binding.
-    // The listing's rows in the grid's compact form; each also handed to the quick search's
-    // builder when one is given (a full refill).
-    GridRows ReadRows(DataKit::Recordset &recordset, QuickSearchBuilder *index = nullptr);
-    void FillGrid(DataKit::Recordset &recordset, QuickSearchBuilder *index = nullptr);
+    // The listing's rows in the grid's compact form.
+    GridRows ReadRows(DataKit::Recordset &recordset);
+    void FillGrid(DataKit::Recordset &recordset);
     // Every cell when adding; only the cells changed since the row was entered when editing.
     void WriteRow(long row, bool changedOnly = false);
     bool RowChanged(long row) const;
@@ -185,6 +183,7 @@ private:
     void CmdFilter();
     QString AskCondition(int caption);
     void ShowFoundRow(long row);
+    long RowOfCode(const QByteArray &code) const;
     void CmdDelete();
     void CmdPrint(short mode);
     void InitTransferMenu();
@@ -195,9 +194,10 @@ private:
     void UndoBlankRow();
     void DropPendingEdit();
 
-    // Quick search (frmDigBrowse_search.cpp). The index is built from the rows of every full refill
-    // (load, Refresh) while they are read, and follows the window's own saves and deletions; a
-    // search refills the grid from it through RefillGridFromIndex, the sibling of RefillGrid.
+    // Quick search (frmDigBrowse_search.cpp). The index takes in the rows of every full refill
+    // (load, Refresh) and works out their initials in steps once the window has been painted; it
+    // follows the window's own saves and deletions. A search refills the grid from it through
+    // RefillGridFromIndex, the sibling of RefillGrid.
     void InitSearchBox();
     void PlaceSearchBox();
     bool SearchBoxKey(const QKeyEvent &event);
@@ -205,7 +205,7 @@ private:
     void ClearQuickSearch();
     void RefillGridFromIndex(const std::vector<quint32> &summaries, bool searching);
     void ScopeSearchToGrid();
-    QuickSearchIndex::Cells RowCells(long row) const;
+    void TakeListingIntoIndex();
 
     GridControl *SpGrdDig = nullptr;
     QToolBar *Toolbar1 = nullptr;
@@ -216,6 +216,7 @@ private:
     QLabel *lblStatus = nullptr;
     QLineEdit *txtSearch = nullptr;
     QTimer *mSearchTimer = nullptr;
+    QTimer *mIndexTimer = nullptr; // builds the index a step at a time
     QuickSearchIndex mSearchIndex;
     bool mblnSearching = false; // the grid shows a quick search's result
 

@@ -3,7 +3,6 @@
 
 #include "GridRows.h"
 #include "MdlDigest.h"
-#include "QuickSearchBuilder.h"
 #include "Recordset.h"
 
 #include <QAction>
@@ -12,7 +11,7 @@ using MdlDigest::StrToNull;
 
 // The listing's rows read in one pass, in its order, each copied once into the grid's compact form;
 // nothing reaches the grid until every row has been read.
-GridRows frmDigBrowse::ReadRows(DataKit::Recordset &recordset, QuickSearchBuilder *index)
+GridRows frmDigBrowse::ReadRows(DataKit::Recordset &recordset)
 {
     GridRows rows;
     if (recordset.isEOF() && recordset.isBOF())
@@ -21,22 +20,20 @@ GridRows frmDigBrowse::ReadRows(DataKit::Recordset &recordset, QuickSearchBuilde
                            recordset.FieldIndex(QStringLiteral("ctext")),
                            recordset.FieldIndex(QStringLiteral("chelp")),
                            recordset.FieldIndex(QStringLiteral("ccode_name"))};
-    recordset.ReadAll([&rows, &fields, index](const DataKit::FieldText *values) {
+    recordset.ReadAll([&rows, &fields](const DataKit::FieldText *values) {
         // Null shows as an empty cell, as NullToStr makes it.
         QByteArrayView cells[4];
         for (int col = 0; col < 4; ++col)
             cells[col] = values[fields[col]].bytes();
         rows.append(cells, 4);
-        if (index)
-            index->add(cells, 4);
     });
     rows.squeeze();
     return rows;
 }
 
-void frmDigBrowse::FillGrid(DataKit::Recordset &recordset, QuickSearchBuilder *index)
+void frmDigBrowse::FillGrid(DataKit::Recordset &recordset)
 {
-    GridRows rows = ReadRows(recordset, index);
+    GridRows rows = ReadRows(recordset);
     SpGrdDig->appendRows(rows);
 }
 

@@ -119,6 +119,16 @@ void GridControl::readRows(long first, long last, const GridRows::Reader &row) c
     m_model->readRows(first - 1, last - 1, row);
 }
 
+const GridRows &GridControl::dataRowStore() const
+{
+    return m_model->rowStore();
+}
+
+long GridControl::findRow(long col, QByteArrayView text) const
+{
+    return m_model->rowStore().find(col, text) + 1;
+}
+
 void GridControl::setText(long row, long col, const QString &text)
 {
     if (row == 0)

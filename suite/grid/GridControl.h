@@ -55,6 +55,11 @@ public:
     // during the call; row answers whether to go on. The way to read a large grid: no QString, no
     // look-up per cell.
     void readRows(long first, long last, const GridRows::Reader &row) const;
+    // The data rows themselves (grid row r is their row r - 1): their records, for a store kept
+    // beside the grid.
+    const GridRows &dataRowStore() const;
+    // The first data row whose cell in column col is text (UTF-8), from 1; 0 when none is.
+    long findRow(long col, QByteArrayView text) const;
     void setText(long row, long col, const QString &text);
     // A data cell's text as the grid shows it: whole, or cut short with "…" when it is too wide.
     QString shownText(long row, long col) const;

@@ -25,6 +25,7 @@ public:
     long rows() const { return m_rows.size(); }
     long columns() const { return long(m_columns.size()); }
     QString cell(long row, long col) const;
+    const GridRows &rowStore() const { return m_rows; }
     void readRows(long first, long last, const GridRows::Reader &row) const
     {
         m_rows.read(first, last, row);

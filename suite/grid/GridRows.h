@@ -1,18 +1,20 @@
 #pragma once
 
-#include <QByteArray>
+#include "GridPool.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
-// Rows of text cells in compact form, the grid's data rows. Each row is one record in a pool of
-// bytes: its cell count, each cell's length, then the cells' texts in UTF-8; rows are found through
-// a table of record starts kept in blocks, so that taking a row out of the middle moves one block
-// only. A row of the listing (code, text, mnemonic, account name) takes some 80 bytes, against
-// about 400 as four QStrings; a row whose cells are all empty takes only its start.
+// Rows of text cells in compact form, the grid's data rows. Each row is one record in a GridPool;
+// rows are found through a table of record starts kept in blocks, so that taking a row out of the
+// middle moves one block only. A row of the listing (code, text, mnemonic, account name) takes some
+// 80 bytes, against about 400 as four QStrings; a row whose cells are all empty takes only its
+// start. Copies share the pool: each has its own rows over the same records.
 //
 // A changed cell writes its row's record anew at the end of the pool; the old one stays unused
 // until the rows are filled again.
@@ -20,6 +22,8 @@ class GridRows final
 {
 public:
     GridRows();
+    // No rows yet, over a pool whose records they will name.
+    explicit GridRows(std::shared_ptr<GridPool> pool);
 
     long size() const { return m_size; }
     bool empty() const { return m_size == 0; }
@@ -34,10 +38,21 @@ public:
     using Reader = std::function<bool(const QByteArrayView *cells, int count)>;
     void read(long first, long last, const Reader &row) const;
 
+    // The first row from `from` on whose cell in column col is text; -1 when none is.
+    long find(long col, QByteArrayView text, long from = 0) const;
+    // The first row that is the record at start (not the shared empty one); -1 when none is.
+    long findRecord(quint32 start) const;
+
+    const std::shared_ptr<GridPool> &pool() const { return m_pool; }
+    // Where a row's record starts in the pool.
+    quint32 recordStart(long row) const { return start(row); }
+
     // A row after the others, from its cells' texts in UTF-8.
     void append(const QByteArrayView *cells, int count);
+    // A row after the others whose record is already in the pool.
+    void appendRecord(quint32 start) { pushStart(start); }
     void appendBlank(long count);
-    // Appends all of other's rows, leaving other empty.
+    // Appends all of other's rows, leaving other empty; rows over the same pool pass by start.
     void take(GridRows &other);
     void truncate(long count);
     void remove(long row);
@@ -48,21 +63,11 @@ public:
     void squeeze();
 
 private:
-    // One row's cells, as it is written in the pool.
-    struct Record
-    {
-        int count = 0;
-        const char *lengths = nullptr;
-        const char *texts = nullptr;
-    };
-
-    Record record(long row) const;
     quint32 &start(long row);
     quint32 start(long row) const;
-    quint32 write(const QByteArrayView *cells, int count);
     void pushStart(quint32 start);
 
-    QByteArray m_pool;
+    std::shared_ptr<GridPool> m_pool;
     // The starts of the rows' records, in blocks of at most kBlock; m_firstRow[b] is the row number
     // of block b's first start.
     std::vector<std::vector<quint32>> m_blocks;

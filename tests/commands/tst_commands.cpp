@@ -83,6 +83,7 @@ private slots:
     void currentAfterOtherUsersAndTyping();
     void findLeavesTheEntryRow_data();
     void findLeavesTheEntryRow();
+    void findGoesWhereTheGridShowsIt();
 };
 
 void tst_Commands::cleanup()
@@ -789,6 +790,46 @@ void tst_Commands::findLeavesTheEntryRow()
     QCOMPARE(h.window().editing(), !message.isEmpty());
     QCOMPARE(h.window().mblnAddMark, !message.isEmpty());
     QCOMPARE(h.buttons(), buttons);
+    QCOMPARE(kvtest::storedCount(h.db()), 32L);
+}
+
+// Find goes to the row that shows the summary wherever an addition, a save under a new code, a
+// deletion and a header sort have put it.
+void tst_Commands::findGoesWhereTheGridShowsIt()
+{
+    kvtest::OpenBrowser h;
+    kvtest::ModalDriver modal;
+    GridControl &grid = h.grid();
+    kvtest::clickCell(grid, grid.rowCount() - 1, 0);
+    kvtest::typeInto(grid, QStringLiteral("50"));
+    kvtest::pressKey(grid, Qt::Key_Tab);
+    kvtest::typeInto(grid, QStringLiteral("新增的摘要"));
+    kvtest::pressKey(grid, Qt::Key_Tab);
+    h.click(QStringLiteral("TlbAdd"));
+    h.goToRow(12);
+    h.type(QStringLiteral("98"));
+    h.press(Qt::Key_Return);
+    h.press(Qt::Key_Down);
+    h.goToRow(4);
+    modal.expectDialog([](QWidget *question) {
+        static_cast<QMessageBox *>(question)->button(QMessageBox::Yes)->click();
+    });
+    h.click(QStringLiteral("TlbDel"));
+    h.settle();
+    kvtest::clickCell(grid, 1, 1);
+    kvtest::clickHeader(grid, 1);
+    h.settle();
+    for (const QString code : {"50", "98", "05", "32", "01"}) {
+        modal.expectDialog([code](QWidget *dialog) {
+            kvtest::typeText(dialog->findChild<QComboBox *>(QStringLiteral("cboId")), code);
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdYes")),
+                              Qt::LeftButton);
+        });
+        h.click(QStringLiteral("TlbFind"));
+        h.settle();
+        QCOMPARE(grid.text(grid.currentRow(), 0), code);
+    }
+    KV_VERIFY_MODALS(modal);
     QCOMPARE(kvtest::storedCount(h.db()), 32L);
 }
 

@@ -4,9 +4,12 @@
 #include "Database.h"
 #include "GridControl.h"
 #include "GridKeys.h"
+#include "KvTestMain.h"
 #include "ModalDriver.h"
 #include "NothingLeft.h"
 #include "PinyinInitial.h"
+#include "PolyphoneInitials.h"
+#include "QuickSearchIndex.h"
 #include "Snapshot.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
@@ -15,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTableView>
 #include <QTest>
 
@@ -63,6 +67,50 @@ QString statusLine(BrowserHarness &h)
     return h.window().findChild<QLabel *>(QStringLiteral("lblStatus"))->text();
 }
 
+// The search as a plain scan would do it, one summary at a time, straight from its words: 2 at a
+// cell's start, 1 inside, 0 no match.
+int plainMatch(const QStringList &cells, const std::vector<quint32> &masks, const QString &typed)
+{
+    const auto fold = [](QString text) {
+        for (QChar &c : text)
+            if (c >= u'A' && c <= u'Z')
+                c = QChar(c.unicode() + 32);
+        return text;
+    };
+    const QString q = fold(typed);
+    const QString text = fold(cells[1]);
+    const QString account = fold(cells[3]);
+    if (q.isEmpty() || fold(cells[0]).startsWith(q) || fold(cells[2]).startsWith(q) ||
+        text.startsWith(q) || account.startsWith(q))
+        return 2;
+    qsizetype initialsAt = -1;
+    const QString upper = typed.toUpper();
+    const bool letters =
+        std::any_of(upper.begin(), upper.end(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
+    const bool ascii = std::all_of(upper.begin(), upper.end(),
+                                   [](QChar c) { return c.unicode() > 0 && c.unicode() < 0x80; });
+    const auto word = [](QChar c) { return c.unicode() < 0x80 && c.isLetterOrNumber(); };
+    for (qsizetype at = 0; letters && ascii && initialsAt < 0 && at + upper.size() <= text.size();
+         ++at) {
+        if (at > 0 && word(cells[1][at]) && word(cells[1][at - 1]))
+            continue;
+        bool all = true;
+        for (qsizetype k = 0; all && k < upper.size(); ++k) {
+            const QChar unit = cells[1][at + k];
+            const QChar wanted = upper[k];
+            all = unit.unicode() < 0x80
+                      ? unit.toUpper() == wanted
+                      : wanted >= u'A' && wanted <= u'Z' &&
+                            (masks[size_t(at + k)] >> (wanted.unicode() - 'A') & 1);
+        }
+        if (all)
+            initialsAt = at;
+    }
+    if (initialsAt == 0)
+        return 2;
+    return initialsAt > 0 || text.contains(q) || account.contains(q) ? 1 : 0;
+}
+
 } // namespace
 
 class tst_Search : public QObject
@@ -77,6 +125,7 @@ private slots:
     void followsTheWindowsOwnSaves();
     void searchesWithinAFilter();
     void headerSortInPinyinOrder();
+    void matchesAPlainScan();
 };
 
 void tst_Search::findsAsTheUserTypes_data()
@@ -226,6 +275,76 @@ void tst_Search::headerSortInPinyinOrder()
     h.settle();
     QCOMPARE(h.codes(), (QStringList{"05", "08", "03", "07", "04", "02", "01", "06"}));
     QCOMPARE(h.grid().text(h.grid().rowCount() - 1, 0), QString());
+}
+
+// The index against a plain scan of the same summaries: random texts full of polyphones, ASCII
+// words and punctuation; random texts typed on, taken back and typed anew (the index narrows an
+// earlier result and keeps a few), with saves and deletions between them; enough summaries that
+// the search is shared out between processors where there are several.
+void tst_Search::matchesAPlainScan()
+{
+    QRandomGenerator random(kvtest::seedFromEnvironment("KVDIGEST_SEARCH_SEED", 20261210));
+    const QStringList pieces = {"银行", "重庆", "音乐", "会计", "长期", "行", "重",
+                                "乐",   "长",   "收款", "费",   "（",   "）", "A",
+                                "b",    "PVC",  "x1",   "2",    "%",    "_",  " "};
+    const QStringList keys = {"Y",  "h",  "C",  "q",  "L",  "Z",  "k",  "J", "P", "x",  "1", "2",
+                              "银", "行", "重", "庆", "乐", "长", "费", "%", "_", "（", "）"};
+    const auto randomText = [&](int most) {
+        QString text;
+        for (int i = 1 + random.bounded(most); i > 0; --i)
+            text += pieces[random.bounded(int(pieces.size()))];
+        return text;
+    };
+    std::vector<QStringList> summaries;
+    GridRows rows;
+    for (int i = 0; i < 60000; ++i) {
+        const QString text = randomText(6);
+        summaries.push_back({QStringLiteral("R%1").arg(i, 5, 10, QLatin1Char('0')), text,
+                             random.bounded(4) ? MnemonicOf(text) : randomText(2),
+                             random.bounded(3) ? randomText(2) : QString()});
+        const QByteArray utf8[4] = {summaries.back()[0].toUtf8(), summaries.back()[1].toUtf8(),
+                                    summaries.back()[2].toUtf8(), summaries.back()[3].toUtf8()};
+        const QByteArrayView cells[4] = {utf8[0], utf8[1], utf8[2], utf8[3]};
+        rows.append(cells, 4);
+    }
+    std::vector<std::vector<quint32>> masks(summaries.size());
+    for (size_t i = 0; i < summaries.size(); ++i)
+        PolyphoneInitials(summaries[i][1], masks[i]);
+    QuickSearchIndex index;
+    index.reset(rows, 0, rows.size() - 1);
+    std::vector<bool> alive(summaries.size(), true);
+    // Before the index is complete: kept, then applied in order.
+    alive[7] = false;
+    index.remove(summaries[7][0]);
+    QString typed;
+    for (int step = 0; step < 200; ++step) {
+        const int action = random.bounded(10);
+        if (typed.size() > 3 || action == 0) {
+            typed.clear();
+        } else if (action < 5 || typed.isEmpty()) {
+            typed += keys[random.bounded(int(keys.size()))];
+        } else if (action < 8) {
+            typed.chop(1);
+        } else if (action == 8) {
+            const auto i = size_t(random.bounded(int(summaries.size())));
+            summaries[i][1] = randomText(6);
+            PolyphoneInitials(summaries[i][1], masks[i]);
+            rows.setCell(long(i), 1, summaries[i][1]);
+            index.save(summaries[i][0], rows, long(i));
+        } else {
+            const auto i = size_t(random.bounded(int(summaries.size())));
+            alive[i] = false;
+            index.remove(summaries[i][0]);
+        }
+        QStringList expected[3];
+        for (size_t i = 0; i < summaries.size(); ++i)
+            if (alive[i])
+                expected[plainMatch(summaries[i], masks[i], typed)] << summaries[i][0];
+        QStringList found;
+        for (const quint32 summary : index.find(typed))
+            found << index.cells(summary)[0];
+        QCOMPARE(found, expected[2] + expected[1]);
+    }
 }
 
 KV_TEST_MAIN(tst_Search)

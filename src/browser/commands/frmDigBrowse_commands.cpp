@@ -6,7 +6,6 @@
 #include "Guarded.h"
 #include "MessageBox.h"
 #include "PrintListing.h"
-#include "QuickSearchBuilder.h"
 #include "Recordset.h"
 #include "SendKeys.h"
 #include "StringTable.h"
@@ -85,17 +84,16 @@ void frmDigBrowse::CmdRefresh()
     // A listing that cannot be read again is said so, and the grid keeps what it shows: the rows
     // are read in full before the grid gives up its own.
     GridRows rows;
-    QuickSearchBuilder index;
     try {
         mRecObject->Requery(-1);
-        rows = ReadRows(*mRecObject, &index);
+        rows = ReadRows(*mRecObject);
     } catch (const std::exception &error) {
         const Failure failure = FailureOf(error);
         ShowStop(failure.description, failure.detail);
         return;
     }
     RefillGrid(rows, false);
-    Guarded([this, &index] { mSearchIndex = index.take(); });
+    Guarded([this] { TakeListingIntoIndex(); });
     Guarded([this] { SendKeys(SpGrdDig->view(), QStringLiteral("^{PGUP}")); });
 }
 

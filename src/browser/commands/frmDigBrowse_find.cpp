@@ -45,17 +45,20 @@ void frmDigBrowse::CmdFind()
     if (!Guarded([&] { code = MdlDigest::NullToStr(mRecObject->Fields(QStringLiteral("cID"))); }))
         return;
     // A summary the filter hides has no row: then nothing moves, and nothing is said.
-    const QByteArray wanted = code.toUtf8();
-    long row = 0;
-    long found = 0;
-    SpGrdDig->readRows(1, SpGrdDig->rowCount() - 1, [&](const QByteArrayView *cells, int count) {
-        ++row;
-        if (count > 0 && cells[0] == QByteArrayView(wanted))
-            found = row;
-        return found == 0;
-    });
+    const long found = RowOfCode(code.toUtf8());
     if (found > 0)
         Guarded([this, found] { ShowFoundRow(found); });
+}
+
+// The row showing the summary stored under code, 0 for none: where the grid shows the record the
+// quick search index holds for it (a look through four bytes a row), else by the code in each row.
+long frmDigBrowse::RowOfCode(const QByteArray &code) const
+{
+    const GridRows &rows = SpGrdDig->dataRowStore();
+    const long row = rows.findRecord(mSearchIndex.recordIn(rows, code));
+    if (row >= 0 && rows.cellUtf8(row, 0) == code)
+        return row + 1;
+    return SpGrdDig->findRow(0, code);
 }
 
 // The cursor leaves its row as it does when the user moves it: a pending change is saved first,

@@ -23,6 +23,8 @@ namespace {
 constexpr int kSearchDelayMs = 0;
 constexpr int kSearchBoxWidth = 220;
 constexpr int kMargin = 6;
+// A step of the index's building: short enough that a key typed meanwhile is not kept waiting.
+constexpr qint64 kIndexStepNs = 4'000'000;
 
 } // namespace
 
@@ -42,6 +44,12 @@ void frmDigBrowse::InitSearchBox()
     connect(mSearchTimer, &QTimer::timeout, this, [this] { RunQuickSearch(); });
     // Only what the user changes searches; the window's own clearing does not.
     connect(txtSearch, &QLineEdit::textEdited, mSearchTimer, qOverload<>(&QTimer::start));
+
+    mIndexTimer = new QTimer(this);
+    connect(mIndexTimer, &QTimer::timeout, this, [this] {
+        if (mSearchIndex.build(kIndexStepNs))
+            mIndexTimer->stop();
+    });
 
     auto *focusSearch = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     connect(focusSearch, &QShortcut::activated, this, [this] {
@@ -102,14 +110,7 @@ void frmDigBrowse::ClearQuickSearch()
 void frmDigBrowse::RefillGridFromIndex(const std::vector<quint32> &summaries, bool searching)
 {
     RefillRows([this, &summaries] {
-        GridRows rows;
-        for (const quint32 summary : summaries) {
-            const QuickSearchIndex::Cells cells = mSearchIndex.cells(summary);
-            const QByteArray texts[4] = {cells[0].toUtf8(), cells[1].toUtf8(), cells[2].toUtf8(),
-                                         cells[3].toUtf8()};
-            const QByteArrayView views[4] = {texts[0], texts[1], texts[2], texts[3]};
-            rows.append(views, 4);
-        }
+        GridRows rows = mSearchIndex.rows(summaries);
         SpGrdDig->appendRows(rows);
     });
     mblnSearching = searching;
@@ -126,8 +127,12 @@ void frmDigBrowse::ScopeSearchToGrid()
     });
 }
 
-QuickSearchIndex::Cells frmDigBrowse::RowCells(long row) const
+// The rows a full refill showed, without the blank entry row, become the index's summaries; their
+// initials are worked out a few milliseconds at a time while the window waits for the user, so
+// the first paint and the keys typed meanwhile never wait for all of them.
+void frmDigBrowse::TakeListingIntoIndex()
 {
-    return {SpGrdDig->text(row, 0), SpGrdDig->text(row, 1), SpGrdDig->text(row, 2),
-            SpGrdDig->text(row, 3)};
+    const GridRows &rows = SpGrdDig->dataRowStore();
+    mSearchIndex.reset(rows, 0, rows.size() - 2);
+    mIndexTimer->start();
 }

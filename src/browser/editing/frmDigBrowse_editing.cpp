@@ -106,7 +106,7 @@ void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
                 cancel = 1;
                 return;
             }
-            mSearchIndex.append(RowCells(row));
+            mSearchIndex.add(SpGrdDig->dataRowStore(), row - 1);
             mblnAddMark = false;
             mblnEditing = false;
             // Add pressed on an existing summary's row (one another user deleted meanwhile) has
@@ -119,7 +119,7 @@ void frmDigBrowse::gridRowLeave(long &cancel, long row, long col)
             cancel = 1;
             ShowStop(LoadResStrings({104, 2, 107}));
         } else if (Fedit()) {
-            mSearchIndex.save(mstrRowSave[0], RowCells(row));
+            mSearchIndex.save(mstrRowSave[0], SpGrdDig->dataRowStore(), row - 1);
             mblnEditing = false;
         } else {
             cancel = 1;

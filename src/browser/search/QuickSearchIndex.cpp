@@ -1,63 +1,25 @@
+// The quick search index's store: taking a listing in, working out its initials in steps, and
+// following the window's saves and deletions. The search itself is in QuickSearchIndex_find.cpp.
 #include "QuickSearchIndex.h"
 
 #include "PolyphoneInitials.h"
+#include "QuickSearchText.h"
+
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 
 namespace {
 
-constexpr quint8 kFirstSet = 0x80;
-constexpr int kMaxSets = 0x80;
-constexpr quint32 kNoEntry = 0xffffffff;
+constexpr quint32 kNoEntry = 0xffffffff; // a free slot
+// How many entries are built between looks at the clock.
+constexpr size_t kStepsBetweenLooks = 256;
 
 bool oneLetter(quint32 mask)
 {
     return mask != 0 && (mask & (mask - 1)) == 0;
-}
-
-// UTF-8 from the database into UTF-16, the common case at its own speed: the text of every
-// summary of a listing passes through here. A broken sequence gives U+FFFD, as Qt's decoder does.
-void decodeUtf8(QByteArrayView in, QString &out)
-{
-    out.resize(in.size()); // never more units than bytes
-    char16_t *to = reinterpret_cast<char16_t *>(out.data());
-    const auto *p = reinterpret_cast<const quint8 *>(in.data());
-    const quint8 *end = p + in.size();
-    const auto continuation = [&](qsizetype k) { return p + k < end && (p[k] & 0xC0) == 0x80; };
-    while (p < end) {
-        const quint8 b = *p;
-        if (b < 0x80) {
-            *to++ = b;
-            ++p;
-        } else if (b >= 0xC2 && b < 0xE0 && continuation(1)) {
-            *to++ = char16_t((b & 0x1F) << 6 | (p[1] & 0x3F));
-            p += 2;
-        } else if (b >= 0xE0 && b < 0xF0 && continuation(1) && continuation(2)) {
-            const char32_t u = (b & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
-            *to++ = u >= 0x800 ? char16_t(u) : char16_t(QChar::ReplacementCharacter);
-            p += 3;
-        } else if (b >= 0xF0 && b < 0xF5 && continuation(1) && continuation(2) && continuation(3)) {
-            const char32_t u =
-                (b & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
-            if (u >= 0x10000 && u <= 0x10FFFF) {
-                *to++ = QChar::highSurrogate(u);
-                *to++ = QChar::lowSurrogate(u);
-            } else {
-                *to++ = QChar::ReplacementCharacter;
-            }
-            p += 4;
-        } else {
-            *to++ = QChar::ReplacementCharacter;
-            ++p;
-        }
-    }
-    out.truncate(to - reinterpret_cast<const char16_t *>(out.constData()));
-}
-
-quint16 clampedLength(qsizetype length)
-{
-    return quint16(std::min<qsizetype>(length, 0xFFFF));
 }
 
 // An eighth is kept for the window's own additions: a vector filled to its last place copies all
@@ -76,51 +38,80 @@ void keepRoom(std::vector<T> &values)
 
 } // namespace
 
-void QuickSearchIndex::squeeze()
+void QuickSearchIndex::reset(const GridRows &rows, long first, long last)
 {
-    hashNew();
-    keepRoom(m_entries);
-    keepRoom(m_initials);
-    m_pool.squeeze(); // a QString grows in place
+    m_pool = rows.pool();
+    m_entries.clear();
+    for (long row = std::max(0L, first); row <= last && row < rows.size(); ++row)
+        m_entries.push_back({rows.recordStart(row), 0, 0, 1});
+    m_entries.shrink_to_fit();
+    m_count = qsizetype(m_entries.size());
+    m_built = 0;
+    m_pending.clear();
+    // At most half the slots taken keeps the probes short.
+    m_byCode.assign(std::bit_ceil(2 * m_entries.size() + 64), kNoEntry);
+    m_slotsUsed = 0;
+    m_initials.clear();
+    m_letterSets.clear();
+    m_accounts.clear();
+    m_accountIndex.clear();
+    m_scoped = false;
+    m_scope.clear();
+    forgetResults();
 }
 
-// The byte a unit of text is searched by: its one letter, the set of its letters, or for a unit
-// without a reading the unit itself when it is ASCII (upper case), else 0, which nothing matches.
+bool QuickSearchIndex::build(qint64 nanoseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (m_built < m_entries.size()) {
+        buildEntry(m_entries[m_built]);
+        place(quint32(m_built));
+        ++m_built;
+        if (m_built % kStepsBetweenLooks == 0 && m_built < m_entries.size() &&
+            clock.nsecsElapsed() > nanoseconds)
+            return false;
+    }
+    keepRoom(m_initials);
+    keepRoom(m_entries);
+    const std::vector<Change> pending = std::move(m_pending);
+    m_pending.clear();
+    for (const Change &change : pending)
+        applyChange(change);
+    return true;
+}
+
+// The byte a unit of text is searched by: its one letter (upper case), the set of its letters,
+// an ASCII unit itself (a letter in lower case, so that a word's inside can be told), or 0, which
+// nothing matches.
 quint8 QuickSearchIndex::initialByte(quint32 mask, QChar unit)
 {
+    if (unit.unicode() < 0x80)
+        return quint8(unit.toLower().unicode());
     if (mask == 0)
-        return unit.unicode() < 0x80 ? quint8(unit.toUpper().unicode()) : 0;
+        return 0;
     if (oneLetter(mask))
         return quint8('A' + qCountTrailingZeroBits(mask));
     const auto known = std::find(m_letterSets.begin(), m_letterSets.end(), mask);
     if (known != m_letterSets.end())
-        return quint8(kFirstSet + (known - m_letterSets.begin()));
-    if (int(m_letterSets.size()) == kMaxSets) // never seen: the dictionary has far fewer sets
+        return quint8(QuickSearchText::kFirstSet + (known - m_letterSets.begin()));
+    if (int(m_letterSets.size()) == QuickSearchText::kMaxSets) // the dictionary has far fewer
         return quint8('A' + qCountTrailingZeroBits(mask));
     m_letterSets.push_back(mask);
-    return quint8(kFirstSet + m_letterSets.size() - 1);
+    return quint8(QuickSearchText::kFirstSet + m_letterSets.size() - 1);
 }
 
-QuickSearchIndex::Entry QuickSearchIndex::encode(QStringView code, QStringView text,
-                                                 QStringView mnemonic, quint32 account)
+void QuickSearchIndex::buildEntry(Entry &entry)
 {
-    Entry entry{};
-    entry.start = quint32(m_pool.size());
-    entry.codeLength = clampedLength(code.size());
-    entry.textLength = clampedLength(text.size());
-    entry.mnemonicLength = clampedLength(mnemonic.size());
-    m_pool.append(code.left(entry.codeLength));
-    m_pool.append(text.left(entry.textLength));
-    m_pool.append(mnemonic.left(entry.mnemonicLength));
-
-    text = text.left(entry.textLength);
-    PolyphoneInitials(text, m_masks);
+    QByteArrayView cells[4];
+    const int count = m_pool->cells(entry.start, cells, 4);
+    QuickSearchText::decodeUtf8(count > 1 ? cells[1] : QByteArrayView(), m_decoded);
+    PolyphoneInitials(m_decoded, m_masks);
     entry.initials = quint32(m_initials.size());
-    for (qsizetype i = 0; i < text.size(); ++i)
-        m_initials.push_back(initialByte(m_masks[size_t(i)], text[i]));
-    entry.account = account;
-    entry.alive = true;
-    return entry;
+    for (qsizetype i = 0; i < m_decoded.size(); ++i)
+        m_initials.push_back(initialByte(m_masks[size_t(i)], m_decoded[i]));
+    m_initials.push_back(QuickSearchText::kEndOfText);
+    entry.account = accountOf(count > 3 ? cells[3] : QByteArrayView()) & 0x7fffffff;
 }
 
 // Account names are kept once each, found again by their UTF-8 text.
@@ -130,141 +121,133 @@ quint32 QuickSearchIndex::accountOf(QByteArrayView utf8)
     if (known != m_accountIndex.constEnd())
         return *known;
     const auto account = quint32(m_accounts.size());
-    m_accounts.append(QString::fromUtf8(utf8));
-    m_accountIndex.insert(utf8.toByteArray(), account);
+    m_accounts.push_back(utf8.toByteArray());
+    m_accountIndex.insert(m_accounts.back(), account);
     return account;
 }
 
-void QuickSearchIndex::append(const Cells &cells)
+QByteArrayView QuickSearchIndex::cell(const Entry &entry, int col) const
 {
-    m_entries.push_back(encode(cells[0], cells[1], cells[2], accountOf(cells[3].toUtf8())));
-    ++m_count;
+    return m_pool->cell(entry.start, col);
 }
 
-void QuickSearchIndex::appendUtf8(const QByteArrayView *cells, int count)
+void QuickSearchIndex::place(quint32 entry)
 {
-    for (int i = 0; i < 3; ++i)
-        decodeUtf8(i < count ? cells[i] : QByteArrayView(), m_decoded[size_t(i)]);
-    m_entries.push_back(encode(m_decoded[0], m_decoded[1], m_decoded[2],
-                               accountOf(count > 3 ? cells[3] : QByteArrayView())));
-    ++m_count;
-}
-
-// Enters the entries appended since the table was last brought up to date; a table that would
-// grow too full is made anew for all of them at once.
-void QuickSearchIndex::hashNew()
-{
-    const size_t fresh = m_entries.size() - m_hashed;
-    if (fresh == 0)
-        return;
-    // At most half the slots taken keeps the probes short.
-    if (2 * (m_slotsUsed + fresh) > m_byCode.size()) {
-        rehash(std::max<size_t>(64, 4 * size_t(m_count)));
-        return;
+    if (2 * (m_slotsUsed + 1) > m_byCode.size()) {
+        // Too full: made anew for the living entries, twice as many slots.
+        std::vector<quint32> old(std::bit_ceil(2 * m_byCode.size()), kNoEntry);
+        m_byCode.swap(old);
+        m_slotsUsed = 0;
+        for (quint32 i = 0; i < m_built && i < m_entries.size(); ++i)
+            if (m_entries[i].alive && i != entry)
+                place(i);
     }
-    for (; m_hashed < m_entries.size(); ++m_hashed)
-        place(quint32(m_hashed), qHash(code(m_entries[m_hashed])));
-}
-
-void QuickSearchIndex::place(quint32 entry, size_t hash)
-{
     const size_t mask = m_byCode.size() - 1;
-    size_t slot = hash & mask;
+    size_t slot = qHash(cell(m_entries[entry], 0)) & mask;
     while (m_byCode[slot] != kNoEntry)
         slot = (slot + 1) & mask;
     m_byCode[slot] = entry;
     ++m_slotsUsed;
 }
 
-// Slots for the living entries only, at least `wanted` of them (rounded up to a power of two).
-// A large table is read at random: the slots a few entries ahead are asked of memory while the
-// current one is placed, rather than waited for one by one.
-void QuickSearchIndex::rehash(size_t wanted)
+// A slot may still name an entry whose code has changed or that was removed since: look-ups pass
+// over those.
+qsizetype QuickSearchIndex::indexOf(QByteArrayView code) const
 {
-    m_byCode.assign(std::bit_ceil(wanted), kNoEntry);
-    m_slotsUsed = 0;
-    const size_t mask = m_byCode.size() - 1;
-    std::vector<size_t> hashes(m_entries.size());
-    for (size_t i = 0; i < m_entries.size(); ++i)
-        hashes[i] = qHash(code(m_entries[i]));
-    constexpr size_t kAhead = 16;
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (i + kAhead < m_entries.size())
-            __builtin_prefetch(&m_byCode[hashes[i + kAhead] & mask]);
-        if (m_entries[i].alive)
-            place(quint32(i), hashes[i]);
-    }
-    m_hashed = m_entries.size();
-}
-
-qsizetype QuickSearchIndex::indexOf(QStringView code) const
-{
-    if (m_byCode.empty())
-        return -1;
     const size_t mask = m_byCode.size() - 1;
     for (size_t slot = qHash(code) & mask; m_byCode[slot] != kNoEntry; slot = (slot + 1) & mask) {
         const Entry &entry = m_entries[m_byCode[slot]];
-        if (entry.alive && this->code(entry) == code)
+        if (entry.alive && cell(entry, 0) == code)
             return m_byCode[slot];
     }
     return -1;
 }
 
-// The old content stays in the pools unused until the next full refill rebuilds the index.
-void QuickSearchIndex::save(const QString &oldCode, const Cells &cells)
+// The row's record as the index's pool holds it: the same record when the rows share the pool,
+// else a copy (the grid shows a filter's rows, read into a pool of their own).
+quint32 QuickSearchIndex::recordOf(const GridRows &rows, long row)
 {
-    hashNew();
-    const qsizetype i = indexOf(oldCode);
-    if (i < 0) {
-        append(cells);
-        return;
-    }
-    m_entries[size_t(i)] = encode(cells[0], cells[1], cells[2], accountOf(cells[3].toUtf8()));
-    if (cells[0] != oldCode)
-        place(quint32(i), qHash(code(m_entries[size_t(i)])));
+    if (rows.pool() == m_pool)
+        return rows.recordStart(row);
+    QByteArrayView cells[4];
+    const int count = std::min(rows.pool()->cells(rows.recordStart(row), cells, 4), 4);
+    return m_pool->write(cells, count);
+}
+
+void QuickSearchIndex::add(const GridRows &rows, long row)
+{
+    forgetResults();
+    const Change change{QString(), recordOf(rows, row), Change::Add};
+    if (complete())
+        applyChange(change);
+    else
+        m_pending.push_back(change);
+}
+
+void QuickSearchIndex::save(const QString &oldCode, const GridRows &rows, long row)
+{
+    forgetResults();
+    const Change change{oldCode, recordOf(rows, row), Change::Save};
+    if (complete())
+        applyChange(change);
+    else
+        m_pending.push_back(change);
 }
 
 void QuickSearchIndex::remove(const QString &code)
 {
-    hashNew();
-    const qsizetype i = indexOf(code);
-    if (i < 0)
+    forgetResults();
+    const Change change{code, 0, Change::Remove};
+    if (complete())
+        applyChange(change);
+    else
+        m_pending.push_back(change);
+}
+
+// The old content stays in the pool and the initials unused until the next full refill.
+void QuickSearchIndex::applyChange(const Change &change)
+{
+    const qsizetype i = change.kind == Change::Add ? -1 : indexOf(change.code.toUtf8());
+    if (change.kind == Change::Remove) {
+        if (i >= 0) {
+            m_entries[size_t(i)].alive = 0;
+            --m_count;
+        }
         return;
-    m_entries[size_t(i)].alive = false;
-    --m_count;
-}
-
-QStringView QuickSearchIndex::code(const Entry &entry) const
-{
-    return QStringView(m_pool).mid(entry.start, entry.codeLength);
-}
-
-QStringView QuickSearchIndex::text(const Entry &entry) const
-{
-    return QStringView(m_pool).mid(entry.start + entry.codeLength, entry.textLength);
-}
-
-QStringView QuickSearchIndex::mnemonic(const Entry &entry) const
-{
-    return QStringView(m_pool).mid(entry.start + entry.codeLength + entry.textLength,
-                                   entry.mnemonicLength);
+    }
+    if (i < 0) {
+        m_entries.push_back({change.start, 0, 0, 1});
+        buildEntry(m_entries.back());
+        m_built = m_entries.size();
+        place(quint32(m_entries.size() - 1));
+        ++m_count;
+        return;
+    }
+    Entry &entry = m_entries[size_t(i)];
+    const bool renamed = cell(entry, 0) != m_pool->cell(change.start, 0);
+    entry.start = change.start;
+    buildEntry(entry);
+    if (renamed)
+        place(quint32(i));
 }
 
 void QuickSearchIndex::beginScope()
 {
-    hashNew();
+    build(std::numeric_limits<qint64>::max());
+    forgetResults();
     m_scoped = true;
     m_scope.assign(m_entries.size(), false);
 }
 
 void QuickSearchIndex::addToScope(const QByteArrayView *cells, int count)
 {
-    decodeUtf8(count > 0 ? cells[0] : QByteArrayView(), m_decoded[0]);
-    const qsizetype i = indexOf(m_decoded[0]);
-    if (i < 0)
-        appendUtf8(cells, count);
-    else if (size_t(i) < m_scope.size())
-        m_scope[size_t(i)] = true;
+    const qsizetype i = indexOf(count > 0 ? cells[0] : QByteArrayView());
+    if (i >= 0) {
+        if (size_t(i) < m_scope.size())
+            m_scope[size_t(i)] = true;
+        return;
+    }
+    applyChange({QString(), m_pool->write(cells, std::min(count, 4)), Change::Add});
 }
 
 bool QuickSearchIndex::inScope(size_t entry) const
@@ -272,112 +255,45 @@ bool QuickSearchIndex::inScope(size_t entry) const
     return !m_scoped || entry >= m_scope.size() || m_scope[entry];
 }
 
-// A text without letters reads only the ASCII units that stand for themselves, which the search in
-// the text itself finds already.
-QuickSearchIndex::Initials QuickSearchIndex::initialsOf(QStringView upper) const
+void QuickSearchIndex::forgetResults()
 {
-    const auto letter = [](QChar unit) { return unit >= u'A' && unit <= u'Z'; };
-    if (std::none_of(upper.begin(), upper.end(), letter))
-        return {};
-    Initials wanted;
-    for (const QChar unit : upper) {
-        const char16_t c = unit.unicode();
-        if (c == 0 || c >= kFirstSet)
-            return {};
-        std::array<bool, 256> &accepts = wanted.emplace_back();
-        accepts.fill(false);
-        accepts[c] = true;
-        if (c < 'A' || c > 'Z')
-            continue;
-        for (size_t set = 0; set < m_letterSets.size(); ++set)
-            accepts[kFirstSet + set] = m_letterSets[set] & (1u << (c - 'A'));
-    }
-    return wanted;
+    m_results.clear();
 }
 
-namespace {
-
-bool asciiWordCharacter(QChar unit)
+quint32 QuickSearchIndex::recordIn(const GridRows &rows, QByteArrayView code) const
 {
-    const char16_t c = unit.unicode();
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    if (rows.pool() != m_pool || !complete() || !m_pending.empty())
+        return 0;
+    const qsizetype i = indexOf(code);
+    return i < 0 ? 0 : m_entries[size_t(i)].start;
 }
 
-} // namespace
-
-qsizetype QuickSearchIndex::initialsAt(const Entry &entry, const Initials &wanted) const
+GridRows QuickSearchIndex::rows(const std::vector<quint32> &summaries) const
 {
-    const auto length = qsizetype(wanted.size());
-    if (length == 0 || length > entry.textLength)
-        return -1;
-    const quint8 *initials = m_initials.data() + entry.initials;
-    const QStringView units = text(entry);
-    const std::array<bool, 256> &first = wanted.front();
-    for (qsizetype at = 0; at + length <= entry.textLength; ++at) {
-        if (!first[initials[at]])
-            continue;
-        // Inside a run of ASCII letters and digits no word starts.
-        if (at > 0 && asciiWordCharacter(units[at]) && asciiWordCharacter(units[at - 1]))
-            continue;
-        qsizetype k = 1;
-        while (k < length && wanted[size_t(k)][initials[at + k]])
-            ++k;
-        if (k == length)
-            return at;
-    }
-    return -1;
-}
-
-// One pass over the entries, the hits at a cell's start kept apart from those inside; nothing is
-// allocated per summary.
-std::vector<quint32> QuickSearchIndex::find(QStringView text) const
-{
-    std::vector<quint32> hits;
-    std::vector<quint32> inside;
-    hits.reserve(size_t(m_count));
-    const QString upper = text.toString().toUpper();
-    const Initials initials = initialsOf(upper);
-    // Texts are mostly Chinese: a search text without letters is compared as it is, the fast way.
-    const Qt::CaseSensitivity cs =
-        upper == text.toString().toLower() ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    // By account: 0 no match, 1 inside its name, 2 at its start.
-    std::vector<quint8> accountHit(size_t(m_accounts.size()));
-    for (qsizetype a = 0; a < m_accounts.size(); ++a) {
-        const qsizetype at = m_accounts.at(a).indexOf(text, 0, cs);
-        accountHit[size_t(a)] = at < 0 ? 0 : at == 0 ? 2 : 1;
-    }
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        const Entry &entry = m_entries[i];
-        if (!entry.alive || !inScope(i))
-            continue;
-        const qsizetype inText = this->text(entry).indexOf(text, 0, cs);
-        const quint8 account = accountHit[entry.account];
-        if (text.isEmpty() || inText == 0 || account == 2 ||
-            code(entry).startsWith(text, Qt::CaseInsensitive) ||
-            mnemonic(entry).startsWith(text, Qt::CaseInsensitive))
-            hits.push_back(quint32(i));
-        else if (const qsizetype at = initialsAt(entry, initials); at == 0)
-            hits.push_back(quint32(i));
-        else if (at > 0 || inText > 0 || account == 1)
-            inside.push_back(quint32(i));
-    }
-    hits.insert(hits.end(), inside.begin(), inside.end());
-    return hits;
+    GridRows rows(m_pool);
+    for (const quint32 summary : summaries)
+        rows.appendRecord(m_entries[summary].start);
+    return rows;
 }
 
 QuickSearchIndex::Cells QuickSearchIndex::cells(quint32 summary) const
 {
-    const Entry &entry = m_entries[summary];
-    return {code(entry).toString(), text(entry).toString(), mnemonic(entry).toString(),
-            m_accounts.at(entry.account)};
+    Cells texts;
+    for (int col = 0; col < 4; ++col)
+        texts[size_t(col)] = QString::fromUtf8(cell(m_entries[summary], col));
+    return texts;
 }
 
 qsizetype QuickSearchIndex::memoryUsed() const
 {
     qsizetype accounts = 0;
-    for (const QString &name : m_accounts)
-        accounts += name.capacity() * 2 + 64; // the text, its header and the index's hash node
-    return qsizetype(m_entries.capacity() * sizeof(Entry) + m_byCode.capacity() * sizeof(quint32)) +
-           m_pool.capacity() * 2 +
-           qsizetype(m_initials.capacity() + m_letterSets.capacity() * sizeof(quint32)) + accounts;
+    for (const QByteArray &name : m_accounts)
+        accounts += name.capacity() + 64; // the text, its header and the index's hash node
+    qsizetype results = 0;
+    for (const Result &result : m_results)
+        results += qsizetype(result.summaries.capacity() * sizeof(quint32));
+    return qsizetype(m_entries.capacity() * sizeof(Entry) + m_byCode.capacity() * sizeof(quint32) +
+                     m_initials.capacity() + m_letterSets.capacity() * sizeof(quint32) +
+                     m_scope.capacity() / 8 + m_pending.capacity() * sizeof(Change)) +
+           accounts + results;
 }

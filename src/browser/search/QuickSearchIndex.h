@@ -1,41 +1,55 @@
 #pragma once
 
-#include <QByteArrayView>
+#include "GridRows.h"
+
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
 
 #include <array>
+#include <memory>
 #include <vector>
 
-// The summaries the quick search looks through, in compact form: the listing as the window last
-// read it, in listing order, kept in step with the window's own saves and deletions. Code, text
-// and mnemonic share one pool of characters, each account name is kept once, and each character
-// of a text has one byte of polyphone initials (a letter, or one of a few letter sets).
+// The summaries the quick search looks through: the listing as the window last read it, in listing
+// order, kept in step with the window's own saves and deletions. It holds no text of its own: each
+// summary is a record of the grid's pool (code, text, mnemonic, account name in UTF-8), which the
+// grid's rows and every search result share, plus one byte of polyphone initials for each UTF-16
+// unit of its text (a letter, or one of a few letter sets) and its account's number.
+//
+// Taking a listing in costs one start per summary; the initials are worked out afterwards in steps
+// (build), so that the window is painted first. Saves and deletions made before the index is
+// complete wait in order and are applied when it is.
 class QuickSearchIndex final
 {
 public:
     // The four cells of a grid row: code, text, mnemonic, account name.
     using Cells = std::array<QString, 4>;
 
-    // Gives back most of the room kept for growth, once a whole listing has been appended.
-    void squeeze();
-    // A summary after the others.
-    void append(const Cells &cells);
-    // The same from a grid row's cells in UTF-8 (code, text, mnemonic, account name; missing ones
-    // empty), the way a whole listing is taken in.
-    void appendUtf8(const QByteArrayView *cells, int count);
-    // A summary saved under a new content: the one stored under oldCode, or a new one at the end.
-    void save(const QString &oldCode, const Cells &cells);
+    // The summaries are rows first .. last of rows, in that order. A new index has none.
+    void reset(const GridRows &rows, long first, long last);
+    // Works out initials for about the given time; answers whether the index is complete.
+    bool build(qint64 nanoseconds);
+    bool complete() const { return m_built == m_entries.size(); }
+
+    // A summary stored from row of rows: added after the others, or saved under a new content in
+    // place of the one stored under oldCode (added when there is none).
+    void add(const GridRows &rows, long row);
+    void save(const QString &oldCode, const GridRows &rows, long row);
     void remove(const QString &code);
 
     // The summaries whose code or mnemonic starts with text, whose text or account name contains
     // it, or whose text's polyphone initials read it from a word's start (any Chinese character,
-    // or the first of a run of ASCII letters and digits); case is ignored and every character
-    // stands for itself. Those matched at the start of a cell come first, each group in listing
-    // order. All summaries in scope when text is empty.
-    std::vector<quint32> find(QStringView text) const;
+    // or the first of a run of ASCII letters and digits); the case of ASCII letters is ignored and
+    // every character stands for itself. Those matched at the start of a cell come first, each
+    // group in listing order. All summaries in scope when text is empty. Completes the index.
+    std::vector<quint32> find(QStringView text);
+    // The record the summary stored under code has in rows' pool; 0 when rows have another pool,
+    // the index is not complete or knows no such summary.
+    quint32 recordIn(const GridRows &rows, QByteArrayView code) const;
+    // The rows of those summaries for the grid, over the index's pool: nothing is copied.
+    GridRows rows(const std::vector<quint32> &summaries) const;
 
     // The scope: the summaries a filter shows, handed over by their cells in UTF-8 after
     // beginScope, one call each. Every later find looks only among them and the summaries added
@@ -46,57 +60,68 @@ public:
     Cells cells(quint32 summary) const;
 
     qsizetype count() const { return m_count; }
-    // What the index holds in memory, in bytes.
+    // What the index holds in memory beside the pool it shares with the grid, in bytes.
     qsizetype memoryUsed() const;
 
 private:
     struct Entry
     {
-        quint32 start;    // code, text and mnemonic, one after another in m_pool
-        quint32 initials; // one byte per unit of the text in m_initials
-        quint32 account;  // in m_accounts
-        quint16 codeLength;
-        quint16 textLength;
-        quint16 mnemonicLength;
-        bool alive;
+        quint32 start;    // the summary's record in m_pool
+        quint32 initials; // in m_initials, ended by kEndOfText
+        quint32 account : 31;
+        quint32 alive : 1;
     };
-
-    Entry encode(QStringView code, QStringView text, QStringView mnemonic, quint32 account);
-    quint32 accountOf(QByteArrayView utf8);
-    // The table of entries by code: open addressing over the code's hash, so that a save or a
-    // deletion finds its summary at once whatever the size of the listing. Entries appended are
-    // entered when the table is next needed (a whole listing at once, when it is squeezed). A slot
-    // may still name an entry whose code has changed or that was removed since: look-ups pass
-    // over those.
-    void hashNew();
-    void place(quint32 entry, size_t hash);
-    void rehash(size_t wanted);
-    quint8 initialByte(quint32 mask, QChar unit);
-    // For each character of an upper-case search text, the initial bytes it accepts; empty when
-    // the text cannot be initials.
+    // A save or deletion made before the index was complete.
+    struct Change
+    {
+        QString code;  // the summary's code before the change
+        quint32 start; // its new record
+        enum Kind { Add, Save, Remove } kind;
+    };
+    // Initials a search text is read by: for each of its characters, the bytes it accepts.
     using Initials = std::vector<std::array<bool, 256>>;
-    Initials initialsOf(QStringView upper) const;
-    // Where the initials of the entry's text read the search text from a word's start; -1 nowhere.
-    qsizetype initialsAt(const Entry &entry, const Initials &wanted) const;
-    bool inScope(size_t entry) const;
-    QStringView code(const Entry &entry) const;
-    QStringView text(const Entry &entry) const;
-    QStringView mnemonic(const Entry &entry) const;
-    qsizetype indexOf(QStringView code) const;
+    // What a search needs of its text, worked out once.
+    struct Query;
 
+    void buildEntry(Entry &entry);
+    void applyChange(const Change &change);
+    void saveRecord(const QString &oldCode, quint32 start);
+    quint32 recordOf(const GridRows &rows, long row);
+    quint32 accountOf(QByteArrayView utf8);
+    quint8 initialByte(quint32 mask, QChar unit);
+    void place(quint32 entry);
+    qsizetype indexOf(QByteArrayView code) const;
+    QByteArrayView cell(const Entry &entry, int col) const;
+    bool inScope(size_t entry) const;
+    void forgetResults();
+
+    Initials initialsOf(QStringView upper) const;
+    qsizetype initialsAt(const Entry &entry, const Initials &wanted) const;
+    // 0 no match, 1 matched inside a cell, 2 at a cell's start.
+    int match(const Entry &entry, const Query &query, const std::vector<quint8> &accountHits) const;
+
+    std::shared_ptr<GridPool> m_pool = std::make_shared<GridPool>();
     std::vector<Entry> m_entries;
-    // Reused by every summary taken in: its cells decoded, its text's initials.
-    std::array<QString, 3> m_decoded;
+    size_t m_built = 0; // the entries before this one have their initials
+    std::vector<Change> m_pending;
+    QString m_decoded; // reused by every text taken in
     std::vector<quint32> m_masks;
     std::vector<quint32> m_byCode; // entry numbers; a power of two of slots, kNoEntry when free
     size_t m_slotsUsed = 0;
-    size_t m_hashed = 0; // the entries before this one are in m_byCode
-    QString m_pool;
     std::vector<quint8> m_initials;
     std::vector<quint32> m_letterSets; // byte 0x80 + i stands for the letters of set i
-    QStringList m_accounts;
-    QHash<QByteArray, quint32> m_accountIndex; // by the name in UTF-8
+    std::vector<QByteArray> m_accounts;
+    QHash<QByteArray, quint32> m_accountIndex;
     qsizetype m_count = 0;
     bool m_scoped = false;
     std::vector<bool> m_scope; // by entry; entries past its end are in scope
+    // The last searches' results: a text that goes on from one of them looks among its summaries
+    // only, since whatever matches the longer text matches the shorter one.
+    struct Result
+    {
+        QByteArray folded;
+        std::vector<quint32> summaries;
+        size_t atStart; // the first so many matched at a cell's start
+    };
+    std::vector<Result> m_results;
 };
