@@ -1,15 +1,20 @@
 #include "MnemonicCommand.h"
 
-#include "Cp936.h"
 #include "PinyinInitial.h"
+#include "Utf8Mnemonic.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
+
+// Output gathers until this many bytes are waiting: a write a line would cost more than the line's
+// mnemonic.
+constexpr qsizetype kWriteChunk = 64 * 1024;
 
 // Writes mnemonic lines through buffers that keep their capacity, so that a long input costs no
 // allocation per line.
@@ -18,37 +23,68 @@ class MnemonicWriter final
 public:
     explicit MnemonicWriter(FILE *out)
         : m_out(out)
+        , m_eachLine(isatty(fileno(out)) != 0)
     {
+        m_lines.reserve(2 * kWriteChunk);
     }
 
     void writeUtf8(QByteArrayView line)
     {
-        m_text.resize(m_decoder.requiredSpace(line.size()));
-        const QChar *end = m_decoder.appendToBuffer(m_text.data(), line);
-        write(QStringView(m_text.constData(), end));
+        if (!AppendUtf8Mnemonic(line, m_lines))
+            appendDecoded(line);
+        endLine();
     }
 
     void write(QStringView text)
     {
-        m_mnemonic.resize(0);
-        AppendMnemonic(text, m_codePage, m_mnemonic);
-        m_line.resize(m_encoder.requiredSpace(m_mnemonic.size()) + 1);
-        char *end = m_encoder.appendToBuffer(m_line.data(), m_mnemonic);
-        *end++ = '\n';
-        std::fwrite(m_line.constData(), 1, end - m_line.constData(), m_out);
+        appendMnemonic(text);
+        endLine();
+    }
+
+    void flush()
+    {
+        std::fwrite(m_lines.constData(), 1, size_t(m_lines.size()), m_out);
+        m_lines.resize(0);
+        std::fflush(m_out);
     }
 
 private:
+    // A line that is not well-formed UTF-8 is read the lenient way, each broken sequence a
+    // replacement character.
+    void appendDecoded(QByteArrayView line)
+    {
+        m_text.resize(m_decoder.requiredSpace(line.size()));
+        const QChar *end = m_decoder.appendToBuffer(m_text.data(), line);
+        appendMnemonic(QStringView(m_text.constData(), end));
+    }
+
+    void appendMnemonic(QStringView text)
+    {
+        m_mnemonic.resize(0);
+        AppendMnemonic(text, m_mnemonic);
+        const qsizetype start = m_lines.size();
+        m_lines.resize(start + m_encoder.requiredSpace(m_mnemonic.size()));
+        const char *end = m_encoder.appendToBuffer(m_lines.data() + start, m_mnemonic);
+        m_lines.truncate(end - m_lines.constData());
+    }
+
+    void endLine()
+    {
+        m_lines.append('\n');
+        // Someone at a terminal waits for each line's answer.
+        if (m_eachLine || m_lines.size() >= kWriteChunk)
+            flush();
+    }
+
     FILE *m_out;
-    // One conversion per line, through the code page's descriptor held for the whole command.
-    Cp936Encoder m_codePage;
+    bool m_eachLine;
     // Each line is decoded on its own; a byte-order mark is the stream's to drop, not the line's.
     QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
                                                        QStringDecoder::Flag::ConvertInitialBom};
     QStringEncoder m_encoder{QStringEncoder::Utf8, QStringEncoder::Flag::Stateless};
     QString m_text;
     QString m_mnemonic;
-    QByteArray m_line;
+    QByteArray m_lines;
 };
 
 QByteArrayView withoutLineEnd(const char *line, qsizetype length)
@@ -83,6 +119,6 @@ int RunMnemonicCommand(const QStringList &texts, FILE *in, FILE *out)
         }
         std::free(buffer);
     }
-    std::fflush(out);
+    writer.flush();
     return 0;
 }

@@ -1,52 +1,17 @@
 #include "PinyinInitial.h"
 
-#include "Cp936.h"
-#include "Level1Ranges.h"
-#include "RareCharacters.h"
+#include "InitialTable.h"
 
-namespace {
-
-// The rules in order, the first that applies deciding; code is the character's in code page 936.
-char32_t initialOf(char32_t ch, unsigned code)
+void AppendMnemonic(QStringView text, QString &out)
 {
-    if (const char letter = level1Letter(code))
-        return letter;
-    if (code >= 'A' && code <= '[')
-        return ch;
-    if (code >= 'a' && code <= '{')
-        return code == '{' ? ch : ch - 'a' + 'A';
-    if (const char letter = rareLetter(ch, code))
-        return letter;
-    return ch;
-}
-
-// The character starting at text[i] and the number of UTF-16 units it takes; a lone surrogate
-// stands for itself.
-std::pair<char32_t, qsizetype> characterAt(QStringView text, qsizetype i)
-{
-    const QChar first = text[i];
-    if (first.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-        return {QChar::surrogateToUcs4(first, text[i + 1]), 2};
-    return {first.unicode(), 1};
-}
-
-void appendCharacter(QString &out, char32_t ch)
-{
-    if (QChar::requiresSurrogates(ch))
-        out.append(QChar(QChar::highSurrogate(ch))).append(QChar(QChar::lowSurrogate(ch)));
-    else
-        out.append(QChar(char16_t(ch)));
-}
-
-} // namespace
-
-void AppendMnemonic(QStringView text, Cp936Encoder &encoder, QString &out)
-{
-    qsizetype i = 0;
-    for (const unsigned code : encoder.codesOf(text)) {
-        const auto [ch, units] = characterAt(text, i);
-        appendCharacter(out, initialOf(ch, code));
-        i += units;
+    const InitialLetters &letters = initialLetters();
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    QChar *to = out.data() + start;
+    // A piece is one unit for one unit: a letter, or the unit itself, surrogates included.
+    for (const QChar unit : text) {
+        const char letter = letters[unit.unicode()];
+        *to++ = letter ? QChar(QLatin1Char(letter)) : unit;
     }
 }
 
@@ -54,18 +19,15 @@ QString PinyinInitial(const QString &ch)
 {
     if (ch.isEmpty())
         return {};
-    const qsizetype units = characterAt(ch, 0).second;
+    const bool pair = ch.size() > 1 && ch.at(0).isHighSurrogate() && ch.at(1).isLowSurrogate();
     QString initial;
-    Cp936Encoder encoder;
-    AppendMnemonic(QStringView(ch).first(units), encoder, initial);
+    AppendMnemonic(QStringView(ch).first(pair ? 2 : 1), initial);
     return initial;
 }
 
 QString MnemonicOf(const QString &text)
 {
     QString mnemonic;
-    mnemonic.reserve(text.size());
-    Cp936Encoder encoder;
-    AppendMnemonic(text, encoder, mnemonic);
+    AppendMnemonic(text, mnemonic);
     return mnemonic;
 }

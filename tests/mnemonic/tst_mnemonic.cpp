@@ -3,6 +3,7 @@
 #include "PinyinInitial.h"
 #include "RareCharacters.h"
 #include "RareLetters.h"
+#include "TempFile.h"
 
 #include <QtTest>
 
@@ -25,21 +26,6 @@ void addStringRow(const char *name, const char *in, const char *expected)
 {
     QTest::newRow(name) << QString::fromUtf8(in) << QString::fromUtf8(expected);
 }
-
-// A temporary file, closed however the test ends.
-struct TempFile
-{
-    FILE *file = std::tmpfile();
-    ~TempFile() { std::fclose(file); }
-
-    QByteArray contents() const
-    {
-        std::rewind(file);
-        QFile reader;
-        reader.open(file, QIODevice::ReadOnly);
-        return reader.readAll();
-    }
-};
 
 } // namespace
 
@@ -184,6 +170,8 @@ private slots:
         // The text is converted whole; what the code page lacks is passed over, one at a time.
         addStringRow("unencodable characters first, together and last", "😀收😀😀款𠀀", "😀S😀😀K𠀀");
         addStringRow("euro sign among level-1 characters", "收€款", "S€K");
+        // iconv skips a tag character without a word, as if it were not there at all.
+        addStringRow("tag character", "收\U000E0041款", "S\U000E0041K");
         QTest::newRow("lone surrogates")
             << QStringLiteral("收%1款%2").arg(QChar(0xD800), QChar(0xDC00))
             << QStringLiteral("S%1K%2").arg(QChar(0xD800), QChar(0xDC00));
@@ -234,6 +222,9 @@ private slots:
         QTest::newRow("lone carriage return is text")
             << QByteArray("a\rb\n") << QByteArray("A\rB\n");
         QTest::newRow("no input") << QByteArray() << QByteArray();
+        QTest::newRow("beyond the plane, kept") << QByteArray("😀a\n") << QByteArray("😀A\n");
+        QTest::newRow("not UTF-8: a replacement character")
+            << QByteArray("a\377b\n") << QByteArray("A\357\277\275B\n");
         // A byte-order mark begins a stream, not a line: later ones are the lines' own text.
         QTest::newRow("byte-order marks") << QByteArray("\xEF\xBB\xBF"
                                                         "ab\n\xEF\xBB\xBF"
