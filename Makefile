@@ -3,7 +3,8 @@
 # (libFuzzer, bounded).
 BUILD ?= build
 ASAN_BUILD ?= build-asan
-BENCH_N ?= 1000,100000,1000000
+BENCH_N ?= 10000,100000,1000000
+BENCH_PIN ?=
 GENERATOR_FILE := $(BUILD)/build.ninja
 
 .PHONY: all deps build run test bench package test-asan fuzz clean
@@ -26,9 +27,10 @@ test: build
 	scripts/run-tests.sh $(BUILD)
 
 # Every benchmark in turn, offscreen, on SQLite and on a private PostgreSQL cluster (or the server
-# KVDIGEST_PG_URL names); BENCH_N=1000,100000 chooses kvbench_perf's ledger sizes.
+# KVDIGEST_PG_URL names); BENCH_N=10000,100000 chooses kvbench_perf's ledger sizes, BENCH_PIN=1
+# holds each of its runs to one core.
 bench: build
-	BENCH_N=$(BENCH_N) scripts/run-bench.sh $(BUILD)
+	BENCH_N=$(BENCH_N) BENCH_PIN=$(BENCH_PIN) scripts/run-bench.sh $(BUILD)
 
 # The Debian package (build/kvdigest_VERSION_ARCH.deb); scripts/check-package.sh installs and tries it.
 package: build

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every benchmark in turn, offscreen, on SQLite and on PostgreSQL: a private cluster is started
 # for the run (and stopped however it ends) unless KVDIGEST_PG_URL already names a server.
-# BENCH_N (for example 1000,100000) chooses the ledger sizes of kvbench_perf.
+# BENCH_N (for example 10000,100000) chooses the ledger sizes of kvbench_perf; BENCH_PIN=1 holds
+# each of its runs to one core (the table's head says which).
 set -euo pipefail
 build=$(realpath "${1:-build}")
 here=$(dirname "$(realpath "$0")")

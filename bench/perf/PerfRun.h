@@ -4,14 +4,16 @@
 
 #include <vector>
 
-// One figure of the table: what the component did, and the engine's own figure for the same work
-// on the same data, measured in the same run.
+// One figure of the table: what the component did, round by round, and the engine's own figure for
+// the same work on the same data, measured in the same run: once between the rounds and again
+// warm (see PerfRounds.h).
 struct PerfFigure
 {
     QString action;
-    double value = 0;
     QString unit; // "ms", "B", "lines/s"
-    double baseline = 0;
+    std::vector<double> values;
+    std::vector<double> between;
+    std::vector<double> warm;
     QString baselineWhat;
     QString target;      // "2x" (at most twice the baseline), "10x", "400 B", "2M lines/s", "" none
     bool failed = false; // the action met a message box it should not have

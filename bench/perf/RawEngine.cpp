@@ -19,6 +19,8 @@ public:
     {
         if (sqlite3_open(QFile::encodeName(path).constData(), &m_db) != SQLITE_OK)
             throw std::runtime_error("cannot open the SQLite ledger");
+        // The window's connection may be reading when a statement between its actions writes.
+        sqlite3_busy_timeout(m_db, 5000);
     }
     ~RawSqlite() override { sqlite3_close(m_db); }
 

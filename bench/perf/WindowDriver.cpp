@@ -3,8 +3,10 @@
 #include "GridControl.h"
 #include "frmDigBrowse.h"
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -12,12 +14,19 @@
 #include <QTableView>
 #include <QTest>
 
+namespace {
+
+// A search slower than this is taken for one that never came.
+constexpr qint64 kSearchPatienceMs = 60000;
+
+} // namespace
+
 WindowDriver::WindowDriver(frmDigBrowse &window)
     : m_window(window)
 {
 }
 
-double WindowDriver::time(const std::function<void()> &action, bool painted)
+double WindowDriver::time(const std::function<void()> &action)
 {
     m_added.clear();
     m_modals.clear();
@@ -26,15 +35,20 @@ double WindowDriver::time(const std::function<void()> &action, bool painted)
     m_window.installEventFilter(this);
     m_clock.start();
     action();
-    // The keystrokes the action queued for the grid (SendKeys) are part of it; painting is not.
+    // The keystrokes the action queued for the grid (SendKeys) are part of it, and so is painting
+    // what it changed: every update it asked for, whatever else it queued with them.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::KeyPress);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::KeyRelease);
-    if (painted)
-        m_window.grid().view()->viewport()->repaint();
+    QCoreApplication::sendPostedEvents();
     const qint64 ns = m_clock.nsecsElapsed() - m_modalNs;
     m_window.removeEventFilter(this);
     qApp->removeEventFilter(this);
     return double(ns) / 1e6;
+}
+
+double WindowDriver::command(const char *key)
+{
+    return time([&] { m_window.RunCommand(QLatin1String(key)); });
 }
 
 void WindowDriver::settle()
@@ -119,4 +133,40 @@ void WindowDriver::clickHeader(long col)
     QHeaderView *header = m_window.grid().view()->horizontalHeader();
     const int x = header->sectionViewportPosition(int(col)) + header->sectionSize(int(col)) / 2;
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+}
+
+void WindowDriver::searchKey(int key, const QString &text)
+{
+    // The search runs from a timer once the keys waiting are in; its refill resets the grid's rows.
+    QAbstractItemModel *model = m_window.grid().view()->model();
+    bool refilled = false;
+    const auto mark = [&refilled] { refilled = true; };
+    const QList<QMetaObject::Connection> connections = {
+        QObject::connect(model, &QAbstractItemModel::modelReset, mark),
+        QObject::connect(model, &QAbstractItemModel::rowsRemoved, mark),
+        QObject::connect(model, &QAbstractItemModel::rowsInserted, mark)};
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(&m_window.searchBox(), &press);
+    QElapsedTimer waited;
+    waited.start();
+    while (!refilled && waited.elapsed() < kSearchPatienceMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    for (const QMetaObject::Connection &connection : connections)
+        QObject::disconnect(connection);
+    if (!refilled)
+        unexpected << QStringLiteral("the search for \"%1\" never refilled the grid")
+                          .arg(m_window.searchBox().text());
+}
+
+void WindowDriver::setSearchText(const QString &text)
+{
+    while (!m_window.searchIndex().complete())
+        QCoreApplication::processEvents();
+    if (m_window.searchBox().text() == text)
+        return;
+    if (!m_window.searchBox().text().isEmpty())
+        searchKey(Qt::Key_Escape);
+    for (const QChar ch : text)
+        searchKey(Qt::Key_unknown, ch);
+    settle();
 }

@@ -21,9 +21,11 @@ public:
 
     // The texts the next find/filter dialog's three boxes are given before its OK.
     void setDialogAnswer(const QStringList &boxes) { m_boxes = boxes; }
-    // Runs an action and what it queued for the grid; answers the milliseconds without the time
-    // modal windows were open. painted: the grid is painted before the clock stops.
-    double time(const std::function<void()> &action, bool painted);
+    // Runs an action, what it queued and the painting of what it changed; answers the
+    // milliseconds without the time modal windows were open.
+    double time(const std::function<void()> &action);
+    // Times the window's command for a toolbar key ("TlbRefresh"), as its button runs it.
+    double command(const char *key);
     // Lets everything waiting happen, painting included; never timed.
     void settle();
     // A key to the grid, or to its cell editor when one is open.
@@ -31,6 +33,12 @@ public:
     // Puts text into a cell as a user types it: F2, the text, Enter. Never timed.
     void typeCell(long row, long col, const QString &text);
     void clickHeader(long col);
+    // A key to the quick search box (text: what it types; Esc clears the box), returning when the
+    // search it starts has refilled the grid.
+    void searchKey(int key, const QString &text = {});
+    // Brings the search box to text, one key at a time, after the index has taken in the whole
+    // listing, as it has by the time a user types. Never timed.
+    void setSearchText(const QString &text);
 
     // The texts of message boxes that were not a deletion's question: a failed action.
     QStringList unexpected;

@@ -1,10 +1,14 @@
-// kvbench_perf: what every user action costs at 1,000, 100,000 and 1,000,000 summaries, on SQLite
+// kvbench_perf: what every user action costs at 10,000, 100,000 and 1,000,000 summaries, on SQLite
 // on disk, SQLite in memory-backed storage (/dev/shm) and PostgreSQL (KVDIGEST_PG_URL names the
 // server), each figure beside the engine's own figure for the same work, measured in the same run
-// on the same data; printed as one table. BENCH_N=1000,100000 chooses the sizes. Each engine and
-// size runs in a process of its own, so that its memory is its own. Not a test: read the figures.
+// on the same data; printed as one table headed by the machine and its load, with the growth from
+// the smallest size to the largest. BENCH_N=10000,100000 chooses the sizes. Each engine and size
+// runs in a process of its own, so that its memory is its own; BENCH_PIN=1 holds each such process
+// to one core. Not a test: read the figures.
 #include "Database.h"
+#include "OneCore.h"
 #include "PerfLedger.h"
+#include "PerfMachine.h"
 #include "PerfRun.h"
 #include "PerfTable.h"
 
@@ -24,14 +28,40 @@ namespace {
 QTextStream out(stdout);
 QTextStream err(stderr);
 
+QString joined(const std::vector<double> &values)
+{
+    QStringList texts;
+    for (double value : values)
+        texts << QString::number(value, 'g', 10);
+    return texts.join(QLatin1Char(','));
+}
+
+std::vector<double> split(const QString &text)
+{
+    std::vector<double> values;
+    for (const QString &value : text.split(QLatin1Char(','), Qt::SkipEmptyParts))
+        values.push_back(value.toDouble());
+    return values;
+}
+
+// A child's report: the processors it could use, then its figures, a line each.
 void printFigures(const std::vector<PerfFigure> &figures)
 {
+    out << "CORES\t" << AllowedCores() << '\n';
     for (const PerfFigure &f : figures)
-        out << "FIGURE\t" << f.action << '\t' << QString::number(f.value, 'g', 10) << '\t' << f.unit
-            << '\t' << QString::number(f.baseline, 'g', 10) << '\t' << f.baselineWhat << '\t'
+        out << "FIGURE\t" << f.action << '\t' << f.unit << '\t' << joined(f.values) << '\t'
+            << joined(f.between) << '\t' << joined(f.warm) << '\t' << f.baselineWhat << '\t'
             << f.target << '\t' << (f.failed ? 1 : 0) << '\n';
     out.flush();
 }
+
+bool pinRequested()
+{
+    return qEnvironmentVariable("BENCH_PIN") == QLatin1String("1");
+}
+
+// The most processors any child could use.
+int coresPerRun = 0;
 
 // Runs this program again for one engine and size, and reads back its figures.
 QList<PerfRow> runChild(const QString &engine, int n, const QStringList &arguments)
@@ -40,15 +70,24 @@ QList<PerfRow> runChild(const QString &engine, int n, const QStringList &argumen
     err.flush();
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (pinRequested()) {
+        // In the child before it starts, so that every thread it makes inherits the one core.
+        const cpu_set_t one = FirstCoreOnly();
+        child.setChildProcessModifier([one] { sched_setaffinity(0, sizeof one, &one); });
+    }
     child.start(QCoreApplication::applicationFilePath(), arguments);
     child.waitForFinished(-1);
     QList<PerfRow> rows;
     for (const QByteArray &line : child.readAllStandardOutput().split('\n')) {
         const QStringList f = QString::fromUtf8(line).split(QLatin1Char('\t'));
-        if (f.size() != 8 || f[0] != QLatin1String("FIGURE"))
+        if (f.size() == 2 && f[0] == QLatin1String("CORES"))
+            coresPerRun = std::max(coresPerRun, f[1].toInt());
+        if (f.size() != 9 || f[0] != QLatin1String("FIGURE"))
             continue;
-        rows.append(
-            {engine, n, {f[1], f[2].toDouble(), f[3], f[4].toDouble(), f[5], f[6], f[7] == "1"}});
+        rows.append({engine,
+                     n,
+                     {f[1], f[2], split(f[3]), split(f[4]), split(f[5]), f[6], f[7],
+                      f[8] == QLatin1String("1")}});
     }
     if (child.exitCode() != 0 || rows.isEmpty())
         err << QStringLiteral("  %1 at %2 failed\n").arg(engine).arg(n);
@@ -57,7 +96,7 @@ QList<PerfRow> runChild(const QString &engine, int n, const QStringList &argumen
 
 QList<int> sizes()
 {
-    const QString list = qEnvironmentVariable("BENCH_N", QStringLiteral("1000,100000,1000000"));
+    const QString list = qEnvironmentVariable("BENCH_N", QStringLiteral("10000,100000,1000000"));
     QList<int> result;
     for (const QString &n : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
         result << n.trimmed().toInt();
@@ -132,11 +171,15 @@ int main(int argc, char **argv)
         const QString server = qEnvironmentVariable("KVDIGEST_PG_URL");
         if (server.isEmpty())
             err << "KVDIGEST_PG_URL names no server: PostgreSQL is left out.\n";
+        PerfConditions conditions{ThisMachine(), LoadAverage(), {}, false, 0};
         QList<PerfRow> rows;
         for (int n : sizes())
             rows += runSize(n, server);
+        conditions.loadAtEnd = LoadAverage();
+        conditions.coresPerRun = coresPerRun;
+        conditions.pinned = pinRequested() && coresPerRun == 1;
         out << '\n';
-        PrintPerfTable(out, rows);
+        PrintPerfTable(out, DescribeConditions(conditions), rows);
     } catch (const std::exception &e) {
         err << "failed: " << e.what() << '\n';
         return 1;
