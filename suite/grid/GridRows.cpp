@@ -93,6 +93,24 @@ long GridRows::find(long col, QByteArrayView text, long from) const
     return -1;
 }
 
+std::vector<quint32> GridRows::recordStarts(long first, long last) const
+{
+    std::vector<quint32> starts;
+    first = std::max(0L, first);
+    last = std::min(m_size - 1, last);
+    if (first > last)
+        return starts;
+    starts.reserve(size_t(last - first + 1));
+    for (size_t b = 0; b < m_blocks.size(); ++b) {
+        const long from = std::max(first, m_firstRow[b]);
+        const long to = std::min(last + 1, m_firstRow[b] + long(m_blocks[b].size()));
+        if (from < to)
+            starts.insert(starts.end(), m_blocks[b].begin() + (from - m_firstRow[b]),
+                          m_blocks[b].begin() + (to - m_firstRow[b]));
+    }
+    return starts;
+}
+
 // Starts only, four bytes a row: a tenth of the time of comparing cells.
 long GridRows::findRecord(quint32 start) const
 {

@@ -44,8 +44,9 @@ public:
     long findRecord(quint32 start) const;
 
     const std::shared_ptr<GridPool> &pool() const { return m_pool; }
-    // Where a row's record starts in the pool.
+    // Where a row's record starts in the pool; the same for rows first .. last.
     quint32 recordStart(long row) const { return start(row); }
+    std::vector<quint32> recordStarts(long first, long last) const;
 
     // A row after the others, from its cells' texts in UTF-8.
     void append(const QByteArrayView *cells, int count);

@@ -41,15 +41,15 @@ void keepRoom(std::vector<T> &values)
 void QuickSearchIndex::reset(const GridRows &rows, long first, long last)
 {
     m_pool = rows.pool();
-    m_entries.clear();
-    for (long row = std::max(0L, first); row <= last && row < rows.size(); ++row)
-        m_entries.push_back({rows.recordStart(row), 0, 0, 1});
-    m_entries.shrink_to_fit();
+    // Only the starts before the first paint: the rest is the building's.
+    const std::vector<quint32> starts = rows.recordStarts(first, last);
+    m_entries.assign(starts.size(), Entry{0, 0, 0, 1});
+    for (size_t i = 0; i < starts.size(); ++i)
+        m_entries[i].start = starts[i];
     m_count = qsizetype(m_entries.size());
     m_built = 0;
     m_pending.clear();
-    // At most half the slots taken keeps the probes short.
-    m_byCode.assign(std::bit_ceil(2 * m_entries.size() + 64), kNoEntry);
+    m_byCode.clear();
     m_slotsUsed = 0;
     m_initials.clear();
     m_letterSets.clear();
@@ -65,11 +65,12 @@ bool QuickSearchIndex::build(qint64 nanoseconds)
     QElapsedTimer clock;
     clock.start();
     while (m_built < m_entries.size()) {
-        buildEntry(m_entries[m_built]);
-        place(quint32(m_built));
-        ++m_built;
-        if (m_built % kStepsBetweenLooks == 0 && m_built < m_entries.size() &&
-            clock.nsecsElapsed() > nanoseconds)
+        const size_t end = std::min(m_entries.size(), m_built + kStepsBetweenLooks);
+        for (size_t i = m_built; i < end; ++i)
+            buildEntry(m_entries[i]);
+        place(m_built, end);
+        m_built = end;
+        if (m_built < m_entries.size() && clock.nsecsElapsed() > nanoseconds)
             return false;
     }
     keepRoom(m_initials);
@@ -131,29 +132,47 @@ QByteArrayView QuickSearchIndex::cell(const Entry &entry, int col) const
     return m_pool->cell(entry.start, col);
 }
 
-void QuickSearchIndex::place(quint32 entry)
+// Enters entries first .. last - 1 by their codes. A large table is read at random: the slots a
+// few entries ahead are asked of memory while the current one is placed, rather than waited for
+// one by one. A table that would be more than half full is first made anew, twice as large, for
+// the living entries.
+void QuickSearchIndex::place(size_t first, size_t last)
 {
-    if (2 * (m_slotsUsed + 1) > m_byCode.size()) {
-        // Too full: made anew for the living entries, twice as many slots.
-        std::vector<quint32> old(std::bit_ceil(2 * m_byCode.size()), kNoEntry);
-        m_byCode.swap(old);
+    std::vector<quint32> entries;
+    // At most half the slots taken keeps the probes short.
+    if (m_byCode.empty())
+        m_byCode.assign(std::bit_ceil(2 * m_entries.size() + 64), kNoEntry);
+    if (2 * (m_slotsUsed + last - first) > m_byCode.size()) {
+        m_byCode.assign(std::bit_ceil(2 * (m_byCode.size() + last - first)), kNoEntry);
         m_slotsUsed = 0;
-        for (quint32 i = 0; i < m_built && i < m_entries.size(); ++i)
-            if (m_entries[i].alive && i != entry)
-                place(i);
+        for (size_t i = 0; i < m_built; ++i)
+            if (m_entries[i].alive && (i < first || i >= last))
+                entries.push_back(quint32(i));
     }
+    for (size_t i = first; i < last; ++i)
+        entries.push_back(quint32(i));
     const size_t mask = m_byCode.size() - 1;
-    size_t slot = qHash(cell(m_entries[entry], 0)) & mask;
-    while (m_byCode[slot] != kNoEntry)
-        slot = (slot + 1) & mask;
-    m_byCode[slot] = entry;
-    ++m_slotsUsed;
+    std::vector<size_t> hashes(entries.size());
+    for (size_t k = 0; k < entries.size(); ++k)
+        hashes[k] = qHash(cell(m_entries[entries[k]], 0));
+    constexpr size_t kAhead = 16;
+    for (size_t k = 0; k < entries.size(); ++k) {
+        if (k + kAhead < entries.size())
+            __builtin_prefetch(&m_byCode[hashes[k + kAhead] & mask]);
+        size_t slot = hashes[k] & mask;
+        while (m_byCode[slot] != kNoEntry)
+            slot = (slot + 1) & mask;
+        m_byCode[slot] = entries[k];
+        ++m_slotsUsed;
+    }
 }
 
 // A slot may still name an entry whose code has changed or that was removed since: look-ups pass
 // over those.
 qsizetype QuickSearchIndex::indexOf(QByteArrayView code) const
 {
+    if (m_byCode.empty())
+        return -1;
     const size_t mask = m_byCode.size() - 1;
     for (size_t slot = qHash(code) & mask; m_byCode[slot] != kNoEntry; slot = (slot + 1) & mask) {
         const Entry &entry = m_entries[m_byCode[slot]];
@@ -219,7 +238,7 @@ void QuickSearchIndex::applyChange(const Change &change)
         m_entries.push_back({change.start, 0, 0, 1});
         buildEntry(m_entries.back());
         m_built = m_entries.size();
-        place(quint32(m_entries.size() - 1));
+        place(m_built - 1, m_built);
         ++m_count;
         return;
     }
@@ -228,7 +247,7 @@ void QuickSearchIndex::applyChange(const Change &change)
     entry.start = change.start;
     buildEntry(entry);
     if (renamed)
-        place(quint32(i));
+        place(size_t(i), size_t(i) + 1);
 }
 
 void QuickSearchIndex::beginScope()

@@ -89,7 +89,7 @@ private:
     quint32 recordOf(const GridRows &rows, long row);
     quint32 accountOf(QByteArrayView utf8);
     quint8 initialByte(quint32 mask, QChar unit);
-    void place(quint32 entry);
+    void place(size_t first, size_t last);
     qsizetype indexOf(QByteArrayView code) const;
     QByteArrayView cell(const Entry &entry, int col) const;
     bool inScope(size_t entry) const;
