@@ -25,7 +25,8 @@ GridRows frmDigBrowse::ReadRows(DataKit::Recordset &recordset)
         QByteArrayView cells[4];
         for (int col = 0; col < 4; ++col)
             cells[col] = values[fields[col]].bytes();
-        rows.append(cells, 4);
+        // An account's name is kept once, however many summaries show it.
+        rows.append(cells, 4, 1u << 3);
     });
     rows.squeeze();
     return rows;

@@ -148,9 +148,9 @@ void GridRows::pushStart(quint32 start)
     ++m_size;
 }
 
-void GridRows::append(const QByteArrayView *cells, int count)
+void GridRows::append(const QByteArrayView *cells, int count, quint32 shared)
 {
-    pushStart(m_pool->write(cells, count));
+    pushStart(m_pool->write(cells, count, shared));
 }
 
 void GridRows::appendBlank(long count)

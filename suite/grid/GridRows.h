@@ -48,8 +48,9 @@ public:
     quint32 recordStart(long row) const { return start(row); }
     std::vector<quint32> recordStarts(long first, long last) const;
 
-    // A row after the others, from its cells' texts in UTF-8.
-    void append(const QByteArrayView *cells, int count);
+    // A row after the others, from its cells' texts in UTF-8; the cells whose bits are set in
+    // shared are kept once in the pool for all the rows that have the same text there.
+    void append(const QByteArrayView *cells, int count, quint32 shared = 0);
     // A row after the others whose record is already in the pool.
     void appendRecord(quint32 start) { pushStart(start); }
     void appendBlank(long count);
