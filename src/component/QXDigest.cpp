@@ -2,6 +2,7 @@
 
 #include "MdlDigest.h"
 #include "QtChinese.h"
+#include "Recordset.h"
 #include "SqlTexts.h"
 #include "StringTable.h"
 #include "frmDigBrowse.h"
@@ -17,7 +18,12 @@ bool QXDigest::Init(const std::shared_ptr<DataKit::Database> &dbase, bool blnrea
     const QString sql = SqlText::ListingQuery();
     const QString caption = LoadResString(1);
     browser.mRecObject = MdlDigest::OpenRec(mdbObject, sql, blnread, caption);
-    return browser.mRecObject != nullptr;
+    if (!browser.mRecObject)
+        return false;
+    // The window writes a record right after Edit, reading nothing of it in between: its lock can
+    // go to the server with the write, one round trip instead of two.
+    browser.mRecObject->setLockEdits(false);
+    return true;
 }
 
 void QXDigest::Show(QWidget *parent)

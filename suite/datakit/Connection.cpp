@@ -15,6 +15,22 @@ int TableInfo::columnIndex(const QString &name) const
     return -1;
 }
 
+std::optional<Error> TableInfo::tooLong(int column, const QVariant &value) const
+{
+    const int limit = maxChars.value(columns.at(column).toLower(), 0);
+    if (value.isNull() || limit <= 0)
+        return std::nullopt;
+    const qsizetype length = value.toString().toUcs4().size();
+    if (length <= limit)
+        return std::nullopt;
+    return Error(errFieldTooLong,
+                 kitDescription(errFieldTooLong,
+                                QStringLiteral("字段 %1 最多 %2 个字符，要写入的值有 %3 个。")
+                                    .arg(columns.at(column))
+                                    .arg(limit)
+                                    .arg(length)));
+}
+
 Connection::Connection(std::unique_ptr<Engine> engine)
     : m_engine(std::move(engine))
 {
@@ -36,51 +52,132 @@ void Connection::close()
     m_tables.clear();
 }
 
-void Connection::run(Activity activity, bool savepoint, const std::function<Failure()> &statement)
+RowSink rowsInto(Rows &rows)
+{
+    return RowSink{[&rows](const QStringList &names) { rows.names = names; },
+                   [&rows](const FieldText *fields, const CellKind *kinds) {
+                       QVector<QVariant> row(rows.names.size());
+                       for (qsizetype i = 0; i < row.size(); ++i)
+                           row[i] = cellValue(fields[i], kinds[i]);
+                       rows.rows.append(std::move(row));
+                   }};
+}
+
+namespace {
+
+BatchStatement statementOf(const QString &sql, const QVariantList &binds = {},
+                           const RowSink *rows = nullptr)
+{
+    BatchStatement statement;
+    statement.sql = sql;
+    statement.binds = binds;
+    statement.rows = rows;
+    return statement;
+}
+
+} // namespace
+
+void Connection::run(Activity activity, bool savepoint, BatchStatement &statement, bool script)
 {
     ensureConnected();
-    const bool guard = savepoint && m_inTransaction && m_engine->failureAbortsTransaction();
-    if (guard)
-        control(QStringLiteral("SAVEPOINT kv_statement"), activity);
-    if (const Failure failure = statement())
+    QList<BatchStatement> statements{statement};
+    QList<Role> roles{Role::Statement};
+    if (savepoint && m_inTransaction && m_engine->failureAbortsTransaction()) {
+        statements = {statementOf(QStringLiteral("SAVEPOINT kv_statement")), statement,
+                      statementOf(QStringLiteral("RELEASE SAVEPOINT kv_statement"))};
+        roles = {Role::Savepoint, Role::Statement, Role::Release};
+    }
+    exchange(statements, roles, activity, savepoint, script);
+    statement.affected = statements.at(roles.indexOf(Role::Statement)).affected;
+}
+
+void Connection::exchange(QList<BatchStatement> &statements, const QList<Role> &roles,
+                          Activity activity, bool savepoint, bool script)
+{
+    qsizetype failedAt = statements.size();
+    const Failure failure = script ? runInTurn(*m_engine, statements, &failedAt)
+                                   : m_engine->batch(statements, &failedAt);
+    bool guard = false;
+    for (qsizetype i = 0; i < failedAt; ++i) {
+        if (roles.at(i) == Role::Begin)
+            m_inTransaction = true;
+        else if (roles.at(i) == Role::Commit)
+            m_inTransaction = false;
+        guard = guard || roles.at(i) == Role::Savepoint;
+    }
+    if (!failure)
+        return;
+    switch (roles.at(failedAt)) {
+    case Role::Statement:
         failed(*failure, activity, guard, savepoint);
-    if (guard)
-        control(QStringLiteral("RELEASE SAVEPOINT kv_statement"), activity);
+    case Role::Commit:
+        rollback();
+        failed(*failure, Activity::Writing, false, true);
+    default:
+        controlFailed(*failure, activity);
+    }
 }
 
 Rows Connection::select(const QString &sql, const QVariantList &binds, Activity activity,
                         bool savepoint)
 {
     Rows result;
-    const RowSink sink{[&](const QStringList &names) { result.names = names; },
-                       [&](const FieldText *fields, const CellKind *kinds) {
-                           QVector<QVariant> row(result.names.size());
-                           for (qsizetype i = 0; i < row.size(); ++i)
-                               row[i] = cellValue(fields[i], kinds[i]);
-                           result.rows.append(std::move(row));
-                       }};
-    run(activity, savepoint, [&] { return m_engine->read(sql, binds, sink); });
+    const RowSink sink = rowsInto(result);
+    BatchStatement statement = statementOf(sql, binds, &sink);
+    run(activity, savepoint, statement);
     return result;
 }
 
 int Connection::write(const QString &sql, const QVariantList &binds, Activity activity,
                       bool savepoint)
 {
-    long affected = 0;
-    run(activity, savepoint, [&] { return m_engine->write(sql, binds, &affected); });
-    return int(affected);
+    BatchStatement statement = statementOf(sql, binds);
+    run(activity, savepoint, statement);
+    return int(statement.affected);
 }
 
 void Connection::readRows(const QString &sql, const QVariantList &binds, const RowReader &row)
 {
     const RowSink sink{{}, [&](const FieldText *values, const CellKind *) { row(values); }};
-    run(Activity::Reading, true, [&] { return m_engine->read(sql, binds, sink); });
+    BatchStatement statement = statementOf(sql, binds, &sink);
+    run(Activity::Reading, true, statement);
 }
 
 long Connection::execute(const QString &sql)
 {
+    BatchStatement statement = statementOf(sql);
+    run(Activity::Writing, true, statement, true);
+    return statement.affected;
+}
+
+void Connection::transact(QList<BatchStatement> &statements, bool commit)
+{
+    ensureConnected();
+    QList<BatchStatement> all;
+    QList<Role> roles;
+    if (!m_inTransaction) {
+        all.append(statementOf(m_engine->beginStatement()));
+        roles.append(Role::Begin);
+    }
+    const qsizetype first = all.size();
+    all.append(statements);
+    roles.append(QList<Role>(statements.size(), Role::Statement));
+    if (commit) {
+        all.append(statementOf(QStringLiteral("COMMIT")));
+        roles.append(Role::Commit);
+    }
+    exchange(all, roles, Activity::Writing, false, false);
+    for (qsizetype i = 0; i < statements.size(); ++i)
+        statements[i].affected = all.at(first + i).affected;
+}
+
+long Connection::copyRows(const QString &table, const QStringList &columns,
+                          const QList<QVariantList> &rows)
+{
+    ensureConnected();
     long affected = 0;
-    run(Activity::Writing, true, [&] { return m_engine->write(sql, {}, &affected); });
+    if (const Failure failure = m_engine->copyRows(table, columns, rows, &affected))
+        failed(*failure, Activity::Writing, false, false);
     return affected;
 }
 
@@ -91,9 +188,11 @@ void Connection::failed(const EngineFailure &error, Activity activity, bool guar
         raiseLost(error.text);
     }
     if (guard) {
-        long affected = 0;
-        if (m_engine->write(QStringLiteral("ROLLBACK TO SAVEPOINT kv_statement"), {}, &affected) ||
-            m_engine->write(QStringLiteral("RELEASE SAVEPOINT kv_statement"), {}, &affected)) {
+        QList<BatchStatement> undo{
+            statementOf(QStringLiteral("ROLLBACK TO SAVEPOINT kv_statement")),
+            statementOf(QStringLiteral("RELEASE SAVEPOINT kv_statement"))};
+        qsizetype failedAt = 0;
+        if (m_engine->batch(undo, &failedAt)) {
             qCWarning(lcDataKit) << "the savepoint could not be rolled back; the transaction is";
             rollback();
         }
@@ -108,15 +207,19 @@ void Connection::failed(const EngineFailure &error, Activity activity, bool guar
 void Connection::control(const QString &sql, Activity activity)
 {
     long affected = 0;
-    if (const Failure failure = m_engine->write(sql, {}, &affected)) {
-        if (m_engine->lostBy(*failure)) {
-            markLost();
-            raiseLost(failure->text);
-        }
-        if (m_inTransaction && m_engine->failureAbortsTransaction())
-            rollback();
-        throw m_engine->mapError(*failure, activity);
+    if (const Failure failure = m_engine->write(sql, {}, &affected))
+        controlFailed(*failure, activity);
+}
+
+void Connection::controlFailed(const EngineFailure &error, Activity activity)
+{
+    if (m_engine->lostBy(error)) {
+        markLost();
+        raiseLost(error.text);
     }
+    if (m_inTransaction && m_engine->failureAbortsTransaction())
+        rollback();
+    throw m_engine->mapError(error, activity);
 }
 
 void Connection::begin()

@@ -8,13 +8,13 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
-#include <functional>
 #include <memory>
 #include <optional>
 
 namespace DataKit {
 
 class Engine;
+struct BatchStatement;
 struct RowSink;
 
 // What the kit was doing when the engine refused: the same native code means "locked by another
@@ -41,6 +41,9 @@ struct TableInfo
     bool keyMayBeNull = false;    // SQLite lets a key that is not an INTEGER hold Null
 
     int columnIndex(const QString &name) const; // case-insensitive; -1 when absent
+    // The kit's refusal (3163) of a value longer than the column's declared size, counted in
+    // characters as PostgreSQL counts them (SQLite would store any length); none when it fits.
+    std::optional<Error> tooLong(int column, const QVariant &value) const;
 };
 
 // A statement's result read whole: its column names and its rows of values (Null: null QVariant).
@@ -49,6 +52,9 @@ struct Rows
     QStringList names;
     QVector<QVector<QVariant>> rows;
 };
+
+// A sink that keeps a statement's column names and rows, each field as its QVariant.
+RowSink rowsInto(Rows &rows);
 
 // One link to a database through its engine, with the kit's transaction state and its errors.
 //
@@ -60,8 +66,9 @@ struct Rows
 //
 // Inside a transaction on an engine whose failures abort it (PostgreSQL), a statement runs under
 // a savepoint unless the caller says otherwise, so that its failure does not end the transaction
-// (a row lock taken by Edit survives a failed look-up). The kit's own statements of an Edit run
-// without: their failure ends the Edit's transaction.
+// (a row lock taken by Edit survives a failed look-up); the savepoint, the statement and its
+// release go to the server together. The kit's own statements of an Edit run without: their
+// failure ends the Edit's transaction.
 class Connection
 {
 public:
@@ -87,7 +94,16 @@ public:
     // A caller's own statement text; answers the rows it changed.
     long execute(const QString &sql);
 
-    // The write transaction of Edit: SQLite BEGIN IMMEDIATE, PostgreSQL BEGIN. Busy -> 3260.
+    // The kit's own statements (an Edit's lock, its Update, many rows at once) sent together, one
+    // round trip on a server: after the write transaction's BEGIN when none is open, before COMMIT
+    // when commit is asked. A failure ends the transaction, the caller's too, and is thrown (busy:
+    // 3260); the statements after it do not run.
+    void transact(QList<BatchStatement> &statements, bool commit);
+    // Adds rows to a table in the transaction (engine: copyRows); a failure ends it.
+    long copyRows(const QString &table, const QStringList &columns,
+                  const QList<QVariantList> &rows);
+
+    // The write transaction: SQLite BEGIN IMMEDIATE, PostgreSQL BEGIN. Busy -> 3260.
     void begin();
     void commit();
     void rollback() noexcept;
@@ -105,15 +121,27 @@ public:
     void forgetSchema() { m_tables.clear(); }
 
 private:
+    // What a statement sent with others is to the transaction: what it changes when it runs, and
+    // what its failure means.
+    enum class Role { Begin, Savepoint, Statement, Release, Commit };
+
     explicit Connection(std::unique_ptr<Engine> engine);
-    // A statement under the savepoint it needs, its failure turned into the kit's Error.
-    void run(Activity activity, bool savepoint, const std::function<Failure()> &statement);
+    // A statement under the savepoint it needs, its failure turned into the kit's Error. A
+    // caller's script (which may hold several statements) is sent on its own.
+    void run(Activity activity, bool savepoint, BatchStatement &statement, bool script = false);
+    // Statements sent together (a script's one after the other): the transaction state follows
+    // each one that ran, and the first failure is handled as that statement's alone.
+    void exchange(QList<BatchStatement> &statements, const QList<Role> &roles, Activity activity,
+                  bool savepoint, bool script);
     // After a statement failed: the savepoint rolled back, or the transaction it aborted; then the
     // mapped Error (a lost link reported as such).
     [[noreturn]] void failed(const EngineFailure &error, Activity activity, bool guard,
                              bool savepoint);
-    // A transaction control statement (BEGIN, SAVEPOINT); throws the mapped Error.
+    // A transaction control statement (BEGIN); throws the mapped Error.
     void control(const QString &sql, Activity activity);
+    // After a transaction control statement failed: the transaction it aborted rolled back, then
+    // the mapped Error.
+    [[noreturn]] void controlFailed(const EngineFailure &error, Activity activity);
 
     // Opening, keeping and reopening the link (ConnectionLink.cpp).
     void ensureConnected(); // reopens a lost link, or finds an SQLite file replaced; throws

@@ -1,4 +1,5 @@
-// Which engine a target names, and what every engine's field text means as a value.
+// Which engine a target names, statements sent one after the other, and what every engine's field
+// text means as a value.
 #include "Engine.h"
 
 #include "KitText.h"
@@ -25,6 +26,25 @@ std::unique_ptr<Engine> Engine::forTarget(const QString &target, bool createIfMi
     if (file.exists() && !file.isFile())
         throw cannotOpen(QStringLiteral("它不是文件。"));
     return std::make_unique<SqliteEngine>(file.absoluteFilePath());
+}
+
+Failure Engine::batch(QList<BatchStatement> &statements, qsizetype *failedAt)
+{
+    return runInTurn(*this, statements, failedAt);
+}
+
+Failure runInTurn(Engine &engine, QList<BatchStatement> &statements, qsizetype *failedAt)
+{
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        BatchStatement &s = statements[i];
+        const Failure failure = s.rows ? engine.read(s.sql, s.binds, *s.rows)
+                                       : engine.write(s.sql, s.binds, &s.affected);
+        if (failure) {
+            *failedAt = i;
+            return failure;
+        }
+    }
+    return std::nullopt;
 }
 
 QVariant cellValue(const FieldText &field, CellKind kind)

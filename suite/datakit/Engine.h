@@ -20,6 +20,16 @@ struct RowSink
     std::function<void(const FieldText *fields, const CellKind *kinds)> row;
 };
 
+// One statement of several sent together: its values, where its rows go (a query) and, once run,
+// how many rows it inserted, changed or deleted (a write).
+struct BatchStatement
+{
+    QString sql;
+    QVariantList binds;
+    const RowSink *rows = nullptr; // nullptr: a write
+    long affected = 0;
+};
+
 // One database engine: everything in which SQLite and PostgreSQL differ, and nothing else. The
 // connection above it (Connection) keeps the transaction, the loss of the link and the kit's
 // errors the same for both. The engine owns its link and runs every statement through the
@@ -58,8 +68,20 @@ public:
     // (0 for a query); without values it may be a caller's script of several statements.
     virtual Failure read(const QString &sql, const QVariantList &binds, const RowSink &sink) = 0;
     virtual Failure write(const QString &sql, const QVariantList &binds, long *affected) = 0;
+    // The kit's own statements, in order, sent together: on a server one round trip for all of
+    // them. The first failure stops them (the later ones are not run); failedAt tells which.
+    virtual Failure batch(QList<BatchStatement> &statements, qsizetype *failedAt);
+    // Adds rows (values in the order of columns) to a table the quickest way the engine has:
+    // PostgreSQL's COPY, SQLite's INSERT prepared once. Table and columns as a statement names
+    // them. Run inside a transaction, which a failure ends (SQLite may have added some by then).
+    virtual Failure copyRows(const QString &table, const QStringList &columns,
+                             const QList<QVariantList> &rows, long *affected) = 0;
     virtual Error mapError(const EngineFailure &error, Activity activity) const = 0;
 };
+
+// The statements one after the other, each waited for: what batch does where nothing is gained
+// by sending them together, and for a caller's script, which may hold several statements.
+Failure runInTurn(Engine &engine, QList<BatchStatement> &statements, qsizetype *failedAt);
 
 // A field's QVariant: Null, or its text read as its kind says.
 QVariant cellValue(const FieldText &field, CellKind kind);

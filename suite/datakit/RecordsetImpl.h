@@ -66,6 +66,7 @@ public:
     void DiscardChanges(long affectRecords = 3) override;
 
     bool isUpdatable() const override { return m_updatable; }
+    void setLockEdits(bool lockAtEdit) override { m_lockEdits = lockAtEdit; }
 
 private:
     using Row = QVector<QVariant>; // visible fields, then the hidden key columns
@@ -145,7 +146,15 @@ private:
     void dropPending();
     QList<QPair<int, QVariant>> collectedBaseValues() const;
     QVariantList collectedKey() const; // the key's collected values, empty when not all collected
-    void checkLengths(const QList<QPair<int, QVariant>> &values) const;
+    std::optional<Error> lengthError(const QList<QPair<int, QVariant>> &values) const;
+    // Edit's lock: the record of key locked and read again as stored, in the transaction (begun
+    // when none is open); 3167 when it is gone.
+    void lockRecord(const QVariantList &key);
+    // The statement that locks the record of key and reads it.
+    QString lockText(const QVariantList &key, QVariantList &binds) const;
+    // The UPDATE of an Edit, committed with it when the Edit's transaction is the recordset's own,
+    // or sent with the lock it deferred; answers the rows it changed.
+    int writeEdit(const QString &sql, const QVariantList &binds);
     void afterInsert();
     void afterEdit();
 
@@ -184,6 +193,8 @@ private:
     QList<QPair<QString, QVariant>> m_buffer; // collected values by name, in order
     QVariantList m_editKey;
     bool m_ownsTransaction = false;
+    bool m_lockEdits = true;     // Edit takes the lock (false: Update does, outside a transaction)
+    bool m_lockDeferred = false; // Editing: the record's lock is to go with the Update
 };
 
 namespace detail {

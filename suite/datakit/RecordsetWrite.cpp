@@ -36,6 +36,7 @@ void RecordsetImpl::dropPending()
     m_buffer.clear();
     m_editKey.clear();
     m_ownsTransaction = false;
+    m_lockDeferred = false;
 }
 
 void RecordsetImpl::AddNew()
@@ -48,49 +49,60 @@ void RecordsetImpl::AddNew()
 
 void RecordsetImpl::Edit()
 {
-    Connection &conn = connection();
+    const Connection &conn = connection();
     requireUpdatable();
     requireCurrent();
     dropPending();
     const QVariantList key = m_walk ? currentKey() : m_rows.at(m_pos).mid(m_fieldNames.size());
+    if (m_lockEdits || conn.inTransaction()) {
+        lockRecord(key);
+        return;
+    }
+    m_mode = Mode::Editing;
+    m_editKey = key;
+    m_lockDeferred = true;
+}
+
+QString RecordsetImpl::lockText(const QVariantList &key, QVariantList &binds) const
+{
+    Conditions conds;
+    addKeyConditions(key, conds);
+    binds = conds.binds;
+    return selectText(fullList(), false, conds.texts, QString(), QString(), false) +
+           connection().engine().rowLockClause(
+               m_parts.baseAlias.isEmpty() ? m_parts.baseWritten.section(QLatin1Char('.'), -1)
+                                           : m_parts.baseQualifier);
+}
+
+void RecordsetImpl::lockRecord(const QVariantList &key)
+{
     // The record is read again under the row lock that Update or CancelUpdate releases, so that
     // what the caller reads and writes from here on is what is stored, not what the recordset read
     // before another user's change. PostgreSQL locks the base table's row and refuses at once when
-    // another session holds it; SQLite's BEGIN IMMEDIATE takes the database's write lock.
-    Conditions conds;
-    addKeyConditions(key, conds);
-    const QString sql =
-        selectText(fullList(), false, conds.texts, QString(), QString(), false) +
-        conn.engine().rowLockClause(m_parts.baseAlias.isEmpty()
-                                        ? m_parts.baseWritten.section(QLatin1Char('.'), -1)
-                                        : m_parts.baseQualifier);
+    // another session holds it; SQLite's BEGIN IMMEDIATE takes the database's write lock. A failure
+    // ends the transaction.
+    Connection &conn = connection();
+    Rows read;
+    const RowSink sink = rowsInto(read);
+    QList<BatchStatement> lock(1);
+    lock[0].sql = lockText(key, lock[0].binds);
+    lock[0].rows = &sink;
     const bool started = !conn.inTransaction();
-    conn.begin();
-    Row stored;
-    bool found = false;
-    try {
-        Rows read = conn.select(sql, conds.binds, Activity::Writing, false);
-        found = !read.rows.isEmpty();
-        if (found)
-            stored = std::move(read.rows.first());
-    } catch (...) {
-        if (started)
-            conn.rollback();
-        throw;
-    }
-    if (!found) {
+    conn.transact(lock, false);
+    if (read.rows.isEmpty()) {
         if (started)
             conn.rollback();
         throw Error(errDeletedByOther, kitDescription(errDeletedByOther));
     }
     if (m_walk) {
-        stand(std::move(stored));
+        stand(std::move(read.rows.first()));
     } else {
-        m_rows[m_pos] = std::move(stored);
+        m_rows[m_pos] = std::move(read.rows.first());
     }
     m_mode = Mode::Editing;
     m_editKey = key;
     m_ownsTransaction = started;
+    m_lockDeferred = false;
 }
 
 void RecordsetImpl::Collect(const QString &name, const QVariant &value)
@@ -137,27 +149,13 @@ QList<QPair<int, QVariant>> RecordsetImpl::collectedBaseValues() const
     return values;
 }
 
-void RecordsetImpl::checkLengths(const QList<QPair<int, QVariant>> &values) const
+std::optional<Error> RecordsetImpl::lengthError(const QList<QPair<int, QVariant>> &values) const
 {
-    // SQLite stores any length; the declared VARCHAR(n) is checked here, in characters as
-    // PostgreSQL counts them.
     for (const auto &v : values) {
-        if (v.second.isNull())
-            continue;
-        const QString column = m_base->columns.at(v.first);
-        const int limit = m_base->maxChars.value(column.toLower(), 0);
-        if (limit <= 0)
-            continue;
-        const qsizetype length = v.second.toString().toUcs4().size();
-        if (length > limit)
-            throw Error(
-                errFieldTooLong,
-                kitDescription(errFieldTooLong,
-                               QStringLiteral("字段 %1 最多 %2 个字符，要写入的值有 %3 个。")
-                                   .arg(column)
-                                   .arg(limit)
-                                   .arg(length)));
+        if (std::optional<Error> error = m_base->tooLong(v.first, v.second))
+            return error;
     }
+    return std::nullopt;
 }
 
 void RecordsetImpl::Update()
@@ -173,7 +171,13 @@ void RecordsetImpl::Update()
         throw Error(errConnectionLost, kitDescription(errConnectionLost));
     }
     const auto values = collectedBaseValues();
-    checkLengths(values);
+    const std::optional<Error> tooLong = lengthError(values);
+    // With nothing to write, or a value too long, the deferred lock is taken first: what it tells
+    // (3260 another user holds the record, 3167 it is gone) comes first, as after Edit's own.
+    if (m_lockDeferred && (values.isEmpty() || tooLong))
+        lockRecord(m_editKey);
+    if (tooLong)
+        throw *tooLong;
 
     QVariantList binds;
     QStringList columns;
@@ -209,23 +213,8 @@ void RecordsetImpl::Update()
         const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                                 .arg(m_parts.baseWritten, set.join(QStringLiteral(", ")),
                                      where.join(QStringLiteral(" AND ")));
-        int affected = 0;
-        try {
-            // Inside the Edit's transaction a failure rolls it back (and releases the lock); after
-            // a failed Update the retry runs on its own.
-            affected = conn.write(sql, binds, Activity::Writing,
-                                  !(m_ownsTransaction && conn.inTransaction()));
-        } catch (...) {
-            if (!conn.inTransaction())
-                m_ownsTransaction = false;
-            throw;
-        }
-        if (affected == 0) {
-            if (m_ownsTransaction)
-                conn.rollback();
-            m_ownsTransaction = false;
+        if (writeEdit(sql, binds) == 0)
             throw Error(errDeletedByOther, kitDescription(errDeletedByOther));
-        }
     }
     if (m_ownsTransaction) {
         m_ownsTransaction = false;
@@ -235,6 +224,32 @@ void RecordsetImpl::Update()
     m_mode = Mode::None;
     m_buffer.clear();
     m_editKey.clear();
+}
+
+int RecordsetImpl::writeEdit(const QString &sql, const QVariantList &binds)
+{
+    Connection &conn = connection();
+    QList<BatchStatement> statements(1);
+    statements[0].sql = sql;
+    statements[0].binds = binds;
+    if (m_lockDeferred) {
+        // The lock, the write and the commit in one exchange: a record another user holds is
+        // refused at once, one that is gone leaves the write nothing to change.
+        statements.prepend(BatchStatement());
+        statements[0].sql = lockText(m_editKey, statements[0].binds);
+        conn.transact(statements, true);
+        return int(statements.last().affected);
+    }
+    const bool own = m_ownsTransaction && conn.inTransaction();
+    m_ownsTransaction = false;
+    if (own) {
+        // Committed with the write: a failure rolls the Edit's transaction back (and releases the
+        // lock), a write that changed nothing commits nothing.
+        conn.transact(statements, true);
+        return int(statements.last().affected);
+    }
+    // In the caller's transaction; or, after a failed Update, on its own.
+    return conn.write(sql, binds, Activity::Writing, true);
 }
 
 QVariantList RecordsetImpl::collectedKey() const

@@ -237,6 +237,34 @@ Failure SqliteEngine::write(const QString &sql, const QVariantList &binds, long 
     return std::nullopt;
 }
 
+Failure SqliteEngine::copyRows(const QString &table, const QStringList &columns,
+                               const QList<QVariantList> &rows, long *affected)
+{
+    QStringList places;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        places.append(placeholder(int(i + 1)));
+    const QByteArray sql =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(table, columns.join(QStringLiteral(", ")), places.join(QStringLiteral(", ")))
+            .toUtf8();
+    Statement insert;
+    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &insert.statement, nullptr) !=
+        SQLITE_OK)
+        return lastError();
+    *affected = 0;
+    for (const QVariantList &row : rows) {
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            if (bind(insert.statement, int(i + 1), row.at(i)) != SQLITE_OK)
+                return lastError();
+        }
+        if (sqlite3_step(insert.statement) != SQLITE_DONE)
+            return lastError();
+        sqlite3_reset(insert.statement);
+        ++*affected;
+    }
+    return std::nullopt;
+}
+
 Error SqliteEngine::mapError(const EngineFailure &error, Activity activity) const
 {
     bool ok = false;

@@ -32,6 +32,8 @@ public:
 
     Failure read(const QString &sql, const QVariantList &binds, const RowSink &sink) override;
     Failure write(const QString &sql, const QVariantList &binds, long *affected) override;
+    Failure copyRows(const QString &table, const QStringList &columns,
+                     const QList<QVariantList> &rows, long *affected) override;
     Error mapError(const EngineFailure &error, Activity activity) const override;
 
 private:

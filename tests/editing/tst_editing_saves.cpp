@@ -1,10 +1,12 @@
 // Saving a row the database refuses, with a second connection as the other user: a duplicate code,
 // a summary deleted or held locked meanwhile, the code of a summary vouchers use, a value longer
 // than its column, a read-only listing. Each refusal shows its message, keeps the cursor and what
-// was typed, and leaves the database as it was.
+// was typed, and leaves the database as it was. And how often a save waits for a server.
+#include "DatabaseAccess.h"
 #include "EditingSteps.h"
 #include "ModalDriver.h"
 #include "NothingLeft.h"
+#include "PostgresEngine.h"
 #include "Recordset.h"
 #include "TestDatabase.h"
 
@@ -40,6 +42,8 @@ private slots:
     void readOnlyListingStoresNothing();
     void aRefusalReleasesTheDatabaseBeforeItsMessage();
     void unchangedCodeInUseIsWrittenAgain();
+    void roundTripsToAServer_data();
+    void roundTripsToAServer();
 };
 
 void tst_EditingSaves::cleanup()
@@ -432,6 +436,54 @@ void tst_EditingSaves::unchangedCodeInUseIsWrittenAgain()
     KV_VERIFY_MODALS(modal);
     QCOMPARE(h.grid().currentRow(), 15L);
     QCOMPARE(storedSummary(h.db(), QStringLiteral("14")).at(1), QStringLiteral("结转成本"));
+}
+
+void tst_EditingSaves::roundTripsToAServer_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<long>("roundTrips");
+    QTest::newRow("save a changed row") << "save" << 2L;
+    QTest::newRow("add a row") << "add" << 1L;
+    QTest::newRow("delete a row") << "delete" << 2L;
+}
+
+// Each wait for the server is felt on a slow network: a save finds its summary again, then sends
+// the lock, the write and the commit together; a deletion finds it again, then deletes it.
+void tst_EditingSaves::roundTripsToAServer()
+{
+    QFETCH(QString, action);
+    QFETCH(long, roundTrips);
+    if (!kvtest::usingPostgres())
+        QSKIP("SQLite is in the process: nothing to wait for");
+    kvtest::OpenBrowser h;
+    kvtest::ModalDriver modal;
+    const auto &server = dynamic_cast<const DataKit::PostgresEngine &>(
+        DataKit::detail::DatabaseAccess::connection(h.db()).engine());
+    long before = 0;
+    if (action == QLatin1String("save")) {
+        goTo(h, 5, 1);
+        h.type(QStringLiteral("报销差旅费用"));
+        before = server.roundTrips();
+        h.press(Qt::Key_Down);
+    } else if (action == QLatin1String("add")) {
+        goTo(h, kDemoBlankRow, 0);
+        typeCodeAndText(h, QStringLiteral("40"), QStringLiteral("新增摘要"));
+        before = server.roundTrips();
+        h.press(Qt::Key_Up);
+    } else {
+        goTo(h, 4, 1);
+        modal.expectMessage(QStringLiteral("确实要删除常用摘要---现金存入银行  吗?"),
+                            QMessageBox::Question, QMessageBox::Yes);
+        before = server.roundTrips();
+        h.click(QStringLiteral("TlbDel"));
+    }
+    KV_VERIFY_MODALS(modal);
+    QCOMPARE(server.roundTrips() - before, roundTrips);
+    QCOMPARE(storedCount(h.db()), action == QLatin1String("add")      ? 33L
+                                  : action == QLatin1String("delete") ? 31L
+                                                                      : 32L);
+    if (action == QLatin1String("save"))
+        QCOMPARE(storedSummary(h.db(), QStringLiteral("05")).at(1), QStringLiteral("报销差旅费用"));
 }
 
 KV_TEST_MAIN(tst_EditingSaves)

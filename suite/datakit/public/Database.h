@@ -4,7 +4,11 @@
 #include "Recordset.h"
 #include "datakit_export.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace DataKit {
@@ -49,6 +53,25 @@ public:
     void BeginTrans();
     void CommitTrans();
     void Rollback();
+
+    // Many rows of one table at once, for lists too long to write row by row: each call is a few
+    // exchanges with the database whatever the number of rows (on PostgreSQL the rows travel by
+    // COPY). columns[0] is the table's one-column primary key; names as in any statement, in any
+    // case. Inside a transaction only (errNoTransaction): a refusal ends it, everything since
+    // BeginTrans rolled back, as a refused Edit's does. A value longer than its column is refused
+    // first (3163), before anything is sent.
+    //
+    // The stored rows with these keys, locked as Edit locks a record (another user's lock refuses
+    // at once: 3260) until the transaction ends, each handed to row (values in the order of
+    // columns), in no particular order; a key not stored is left out.
+    void LockRows(const QString &table, const QStringList &columns, const QVariantList &keys,
+                  const std::function<void(const QVariantList &values)> &row);
+    // Gives the stored row with each row's key the row's other values; answers the rows changed.
+    long UpdateRows(const QString &table, const QStringList &columns,
+                    const QList<QVariantList> &rows);
+    // Adds the rows (3022 when a key is stored already, and none is added); answers how many.
+    long InsertRows(const QString &table, const QStringList &columns,
+                    const QList<QVariantList> &rows);
 
     bool isOpen() const;
     // For a host's own SQL texts, which differ between the engines.

@@ -78,6 +78,13 @@ public:
     virtual void DiscardChanges(long affectRecords = 3) = 0;
 
     virtual bool isUpdatable() const = 0;
+    // True (the default): Edit locks the record and reads it again as stored; the lock holds until
+    // Update or CancelUpdate. False, for a caller that reads nothing of the record between Edit and
+    // Update: outside a transaction Edit only marks the record, and Update locks it (refused at
+    // once when another user holds it, 3260; 3167 when it is gone), writes and commits in one
+    // exchange with the database. The fields read meanwhile are the recordset's copy. Inside a
+    // transaction Edit locks either way.
+    virtual void setLockEdits(bool lockAtEdit) = 0;
 };
 
 } // namespace DataKit
