@@ -1,8 +1,9 @@
-// kvbench_import [rows]: ImportSummaries on a ledger of the demo's accounts: a file of new
+// kvbench_import [rows] [rounds]: ImportSummaries on a ledger of the demo's accounts: a file of new
 // summaries (all added), the same file again (all unchanged), every text changed (all changed
-// through the kit's row lock), and a dry run of that. SQLite always; PostgreSQL as well when
-// KVDIGEST_PG_URL names a server (a database kvbench_import is created there and dropped). Not a
-// test: run by hand, read the figures.
+// through the kit's row lock), and a dry run of that; each figure the median of rounds (default 3),
+// the summaries deleted before each round. SQLite always; PostgreSQL as well when KVDIGEST_PG_URL
+// names a server (a database kvbench_import is created there and dropped). Not a test: run by
+// hand, read the figures.
 #include "BenchLedger.h"
 #include "Database.h"
 #include "DigestTransfer.h"
@@ -12,6 +13,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -35,22 +39,21 @@ QString writeList(const QTemporaryDir &dir, const QString &name, int rows, const
     return path;
 }
 
-void timed(const QString &what, const std::shared_ptr<DataKit::Database> &db, const QString &path,
-           bool dryRun)
+// The import's time in milliseconds; said: its report.
+double timed(const std::shared_ptr<DataKit::Database> &db, const QString &path, bool dryRun,
+             QString &said)
 {
     ImportOptions options;
     options.dryRun = dryRun;
     QElapsedTimer clock;
     clock.start();
     const ImportReport report = ImportSummaries(db, path, options);
-    out << QStringLiteral("  %1 %2 ms  (%3)\n")
-               .arg(what, -28)
-               .arg(clock.nsecsElapsed() / 1e6, 9, 'f', 0)
-               .arg(ImportReportLines(report).join(QLatin1Char(' ')));
-    out.flush();
+    const double ms = clock.nsecsElapsed() / 1e6;
+    said = ImportReportLines(report).join(QLatin1Char(' '));
+    return ms;
 }
 
-void run(const QString &engine, const QString &target, bool create, int rows)
+void run(const QString &engine, const QString &target, bool create, int rows, int rounds)
 {
     auto db = DataKit::Database::open(target, create);
     PrepareEmptyLedger(*db);
@@ -58,11 +61,32 @@ void run(const QString &engine, const QString &target, bool create, int rows)
     const QString list = writeList(dir, QStringLiteral("list.csv"), rows, {});
     const QString changed =
         writeList(dir, QStringLiteral("changed.csv"), rows, QStringLiteral("改"));
-    out << engine << QStringLiteral(" (") << rows << QStringLiteral(" rows)\n");
-    timed(QStringLiteral("new list (all added)"), db, list, false);
-    timed(QStringLiteral("same list (all unchanged)"), db, list, false);
-    timed(QStringLiteral("dry run (all changed)"), db, changed, true);
-    timed(QStringLiteral("every text changed"), db, changed, false);
+    const struct
+    {
+        QString what;
+        QString path;
+        bool dryRun;
+    } steps[] = {{QStringLiteral("new list (all added)"), list, false},
+                 {QStringLiteral("same list (all unchanged)"), list, false},
+                 {QStringLiteral("dry run (all changed)"), changed, true},
+                 {QStringLiteral("every text changed"), changed, false}};
+    std::vector<double> ms[std::size(steps)];
+    QString said[std::size(steps)];
+    for (int round = 0; round < rounds; ++round) {
+        if (round > 0)
+            db->Execute(QStringLiteral("delete from GL_bDigest"));
+        for (size_t i = 0; i < std::size(steps); ++i)
+            ms[i].push_back(timed(db, steps[i].path, steps[i].dryRun, said[i]));
+    }
+    out << QStringLiteral("%1 (%2 rows, median of %3 rounds)\n").arg(engine).arg(rows).arg(rounds);
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        std::sort(ms[i].begin(), ms[i].end());
+        out << QStringLiteral("  %1 %2 ms  (%3)\n")
+                   .arg(steps[i].what, -28)
+                   .arg(ms[i][ms[i].size() / 2], 9, 'f', 0)
+                   .arg(said[i]);
+    }
+    out.flush();
     db->Close();
 }
 
@@ -72,8 +96,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
+    const int rounds = argc > 2 ? std::max(1, QString::fromLocal8Bit(argv[2]).toInt()) : 3;
     return RunOnEngines(QStringLiteral("kvbench_import"),
-                        [rows](const QString &engine, const QString &target, bool create) {
-                            run(engine, target, create, rows);
+                        [rows, rounds](const QString &engine, const QString &target, bool create) {
+                            run(engine, target, create, rows, rounds);
                         });
 }

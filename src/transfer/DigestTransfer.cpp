@@ -114,6 +114,13 @@ std::unique_ptr<ImportRecords> openRecords(const QByteArray &bytes, CsvText &csv
 ImportReport ImportSummaries(const std::shared_ptr<DataKit::Database> &database,
                              const QString &path, const ImportOptions &options)
 {
+    return ImportSummariesWriting(database, path, options, ImportWriting::AllAtOnce);
+}
+
+ImportReport ImportSummariesWriting(const std::shared_ptr<DataKit::Database> &database,
+                                    const QString &path, const ImportOptions &options,
+                                    ImportWriting writing)
+{
     ImportReport report;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -143,7 +150,7 @@ ImportReport ImportSummaries(const std::shared_ptr<DataKit::Database> &database,
 
     std::unique_ptr<SummaryImport> import;
     try {
-        import = std::make_unique<SummaryImport>(database, options, report);
+        import = std::make_unique<SummaryImport>(database, options, report, writing);
     } catch (const std::exception &error) {
         return failed(report, ReadFailureText(FailureOf(error)));
     }

@@ -1,19 +1,19 @@
 #include "SummaryImport.h"
 
 #include "Database.h"
-#include "MdlDigest.h"
+#include "ImportedCells.h"
 #include "Recordset.h"
 #include "SqlTexts.h"
 #include "StringTable.h"
 
-using MdlDigest::StrToNull;
-
 SummaryImport::SummaryImport(std::shared_ptr<DataKit::Database> database,
-                             const ImportOptions &options, ImportReport &report)
+                             const ImportOptions &options, ImportReport &report,
+                             ImportWriting writing)
     : m_database(std::move(database))
     , m_options(options)
     , m_report(report)
     , m_rules(*m_database)
+    , m_writing(writing)
 {
     m_listing = m_database->OpenRecordset(SqlText::ListingQuery(), DataKit::dbOpenDynaset);
     // Every stored summary in one pass (Null as empty text, as NullToStr makes it).
@@ -75,20 +75,39 @@ void SummaryImport::take(ImportRow row)
         ++m_report.added;
     }
     if (writing())
-        write(row, stored != m_stored.constEnd());
+        m_accepted.append({std::move(row), stored != m_stored.constEnd()});
 }
 
-// A stored summary is found again by its code and changed under the kit's row lock (Edit), a new
-// one added; the fields as the window writes a row. A change writes only the cells the file gives
-// that differ from the row as locked, so another user's change to the rest made since the import
-// began is kept.
+void SummaryImport::writeAccepted()
+{
+    if (m_accepted.isEmpty())
+        return;
+    m_database->BeginTrans();
+    m_inTransaction = true;
+    if (m_writing == ImportWriting::AllAtOnce) {
+        try {
+            WriteAllAtOnce(*m_database, m_accepted);
+            return;
+        } catch (const DataKit::Error &error) {
+            // A lost link is reported as it is, never tried again. Any refusal is rolled back and
+            // the rows written again one by one, which finds the row the database refuses and
+            // tells why, as if they had been written so from the start.
+            if (error.number() == DataKit::errConnectionLost)
+                throw;
+            m_database->Rollback();
+            m_inTransaction = false;
+            m_database->BeginTrans();
+            m_inTransaction = true;
+        }
+    }
+    for (const AcceptedRow &accepted : std::as_const(m_accepted))
+        write(accepted.row, accepted.stored);
+}
+
 void SummaryImport::write(const ImportRow &row, bool stored)
 {
-    if (!m_inTransaction) {
-        m_database->BeginTrans();
-        m_inTransaction = true;
-    }
     m_report.failureLine = row.line;
+    StoredCell locked;
     if (stored) {
         // Found again by its code: one look through the listing's key, however many summaries
         // the import has written.
@@ -96,20 +115,13 @@ void SummaryImport::write(const ImportRow &row, bool stored)
         if (m_listing->NoMatch())
             throw DataKit::Error(DataKit::errDeletedByOther, LoadResStrings({104, 2, 107}));
         m_listing->Edit();
+        locked = [this](const QString &field) { return m_listing->Fields(field); };
     } else {
         m_listing->AddNew();
         m_listing->Collect(QStringLiteral("cID"), row.code);
     }
-    const auto given = [&](const QString &field, bool inFile, const QString &value) {
-        if (inFile && (!stored || MdlDigest::NullToStr(m_listing->Fields(field)) != value))
-            m_listing->Collect(field, StrToNull(value));
-    };
-    given(QStringLiteral("ctext"), true, row.text);
-    given(QStringLiteral("chelp"),
-          row.hasMnemonic || !stored ||
-              MdlDigest::NullToStr(m_listing->Fields(QStringLiteral("chelp"))).isEmpty(),
-          row.mnemonic);
-    given(QStringLiteral("cCode"), row.hasAccount || !stored, row.accountCode);
+    for (const auto &[field, value] : ImportedCells(row, locked))
+        m_listing->Collect(field, value);
     m_listing->Update();
     m_report.failureLine = 0;
 }
@@ -122,6 +134,7 @@ void SummaryImport::finish()
         abandon();
         m_report.outcome = ImportReport::Outcome::Strict;
     } else {
+        writeAccepted();
         if (m_inTransaction) {
             m_inTransaction = false;
             m_database->CommitTrans();

@@ -7,6 +7,8 @@
 #include "ModalDriver.h"
 #include "NothingLeft.h"
 #include "Recordset.h"
+#include "StoredRows.h"
+#include "SummaryImport.h"
 #include "TableFiles.h"
 #include "TestDatabase.h"
 #include "frmDigBrowse.h"
@@ -18,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -105,6 +108,46 @@ ImportReport import(const std::shared_ptr<DataKit::Database> &db, const QString 
     options.dryRun = dryRun;
     options.strict = strict;
     return ImportSummaries(db, path, options);
+}
+
+// What an import of a file into the demo ledger told and left stored.
+struct ImportOutcome
+{
+    QStringList report;
+    QStringList stored; // every summary, its cells joined by "|"
+};
+
+// The import of path written one way; meanwhile the other user holds a summary ("hold:06") or
+// runs a statement after the import has read what is stored and before it writes (the file then
+// needs a thousand rows, for the import to say how far it has come).
+ImportOutcome importWriting(const QString &path, const QString &meanwhile, ImportWriting writing)
+{
+    auto db = kvtest::hostDatabase();
+    kvtest::OtherUser other;
+    ImportOptions options;
+    if (meanwhile.startsWith(QLatin1String("hold:"))) {
+        other.holdRow(meanwhile.mid(5));
+    } else if (!meanwhile.isEmpty()) {
+        options.progress = [&](long done, double) {
+            if (done == 1000)
+                other->Execute(meanwhile);
+        };
+    }
+    ImportOutcome outcome{ImportReportLines(ImportSummariesWriting(db, path, options, writing)),
+                          {}};
+    other.release();
+    for (const QString &code : kvtest::storedCodes(*db))
+        outcome.stored << kvtest::storedSummary(*db, code).join(QLatin1Char('|'));
+    return outcome;
+}
+
+// A thousand new summaries after a file's own rows.
+QByteArray thousandMore()
+{
+    QStringList rows;
+    for (int i = 0; i < 1000; ++i)
+        rows << QStringLiteral("P%1,填充").arg(i, 4, 10, QLatin1Char('0'));
+    return encoded(rows, "UTF-8");
 }
 
 } // namespace
@@ -219,8 +262,9 @@ void tst_Transfer::nothingHalfWritten()
 void tst_Transfer::hostileFiles_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("said");     // a line of the report
-    QTest::addColumn<QString>("stored39"); // the text stored under 39, "" for none
+    QTest::addColumn<QString>("said");      // a line of the report
+    QTest::addColumn<QString>("stored39");  // the text stored under 39, "" for none
+    QTest::addColumn<QString>("meanwhile"); // what the other user does (importWriting)
     const QByteArray head = encoded({kHeadings}, "UTF-8");
     const auto refused = [](const QString &why) {
         return QStringLiteral("第 2 行（编码 39）拒绝：常用摘要正文：") + why;
@@ -229,13 +273,16 @@ void tst_Transfer::hostileFiles_data()
                          << refused(
                                 "单元格中有控制字符 U+0000（第 2 个字符），如换行、制表符，请重新"
                                 "录入！")
+                         << ""
                          << "";
     QTest::newRow("quoted line break")
         << head + encoded({"39,\"收到\n货款\""}, "UTF-8")
-        << refused("单元格中有控制字符 U+000A（第 3 个字符），如换行、制表符，请重新录入！") << "";
+        << refused("单元格中有控制字符 U+000A（第 3 个字符），如换行、制表符，请重新录入！") << ""
+        << "";
     QTest::newRow("private use") << head + encoded({"39,收\uE000到"}, "UTF-8")
                                  << refused("单元格中有不能识别的字符 U+E000（第 2 个字符），请重新"
                                             "录入！")
+                                 << ""
                                  << "";
     QStringList many = {kHeadings, "38,\"收到货款"};
     for (int i = 100; i < 1098; ++i)
@@ -243,47 +290,93 @@ void tst_Transfer::hostileFiles_data()
     QTest::newRow("quote never closed")
         << encoded(many + QStringList{"39,备用金"}, "UTF-8")
         << "文件 %1：第 2 行开始的引号没有结束（单元格中的引号要写成两个 \"\"），整个文件没有导入。"
+        << ""
         << "";
     QTest::newRow("line of commas")
         << head + encoded({"39,备用金", QString(1000000, QLatin1Char(','))}, "UTF-8")
         << "文件 %1：第 3 行超过 10000 个字符，不是常用摘要的文件，整个文件没有导入。"
+        << ""
         << "";
     QTest::newRow("UTF-8 row in GB18030")
         << encoded({kHeadings, "38,收到货款"}, "GB18030") + encoded({"39,备用金"}, "UTF-8")
         << "第 3 行（编码 39）拒绝：这一行是 UTF-8 编码的文字，而文件是 GB18030 编码（两个文件拼在"
            "了一起？），请重新保存这一行"
+        << ""
         << "";
     QTest::newRow("formula shielded by the export")
         << head + encoded({"39,'=1+1", "40,'@备注"}, "UTF-8")
         << "增加 2 条，修改 0 条，未变 0 条，拒绝 0 条。"
-        << "=1+1";
+        << "=1+1"
+        << "";
     QTest::newRow("neither text nor workbook")
         << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
         << "文件 %1：不是能导入的文件。能导入的是 CSV 文件（UTF-8 或 GB18030 编码的文字）和 Excel "
            "工作簿（.xlsx）。"
+        << ""
         << "";
     QTest::newRow("damaged workbook")
         << QByteArray("PK\x03\x04\x14\0\0\0\x08\0garbage")
         << "文件 %1：不是完好的 Excel 工作簿（不能打开压缩内容），整个文件没有导入。"
+        << ""
         << "";
+    QTest::newRow("texts that COPY reads specially")
+        << head + encoded({"39,C:\\账\\N\\t"}, "UTF-8")
+        << "增加 1 条，修改 0 条，未变 0 条，拒绝 0 条。"
+        << "C:\\账\\N\\t"
+        << "";
+
+    // The database refuses, or another user's change is to be kept.
+    const QByteArray adding39changing06 =
+        encoded({kHeadings, "39,备用金", "06,报销办公用品"}, "UTF-8");
+    const QByteArray textsOnly =
+        encoded({"常用摘要编码,常用摘要正文", "39,备用金", "06,报销办公用品"}, "UTF-8");
+    QTest::newRow("summary held by another user") << adding39changing06 << "没有写入数据库。"
+                                                  << ""
+                                                  << "hold:06";
+    QTest::newRow("summary deleted meanwhile")
+        << adding39changing06 << "第 3 行写入失败：该摘要已经被他人删除，不能保存！"
+        << ""
+        << "DELETE FROM GL_bDigest WHERE cId='06'";
+    QTest::newRow("code added meanwhile")
+        << adding39changing06 << "第 2 行写入失败：该摘要已经存在，不能增加或修改！"
+        << "别人的"
+        << "INSERT INTO GL_bDigest (cId, cText) VALUES ('39', '别人的')";
+    QTest::newRow("account changed meanwhile, no account column")
+        << textsOnly << "已写入数据库。"
+        << "备用金"
+        << "UPDATE GL_bDigest SET cCode='1122' WHERE cId='06'";
+    QTest::newRow("mnemonic emptied meanwhile, no mnemonic column")
+        << textsOnly << "已写入数据库。"
+        << "备用金"
+        << "UPDATE GL_bDigest SET chelp=NULL WHERE cId='06'";
+    QTest::newRow("empty account stored by another program")
+        << encoded({kHeadings, "39,备用金", "06,报销办公用品,,"}, "UTF-8") << "已写入数据库。"
+        << "备用金"
+        << "UPDATE GL_bDigest SET cCode='' WHERE cId='06'";
 }
 
 // Whatever a file holds, nothing of it is stored unchecked: a refused row names its line and
-// cell, a file that cannot be read right is refused whole.
+// cell, a file that cannot be read right is refused whole, a row the database refuses is named
+// and nothing is written. Written all at once, the file tells and stores exactly what writing it
+// row by row (as the window saves) does.
 void tst_Transfer::hostileFiles()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, said);
     QFETCH(QString, stored39);
-    auto db = kvtest::hostDatabase();
+    QFETCH(QString, meanwhile);
     QTemporaryDir dir;
-    const QString path = writeFile(dir, bytes);
-    const QStringList lines = ImportReportLines(import(db, path, false));
-    QVERIFY2(lines.contains(said.contains(QLatin1String("%1")) ? said.arg(path) : said),
-             qPrintable(lines.join(QLatin1Char('\n'))));
-    QCOMPARE(kvtest::storedSummary(*db, "39").value(1), stored39);
+    const QString path = writeFile(dir, meanwhile.isEmpty() ? bytes : bytes + thousandMore());
+    const ImportOutcome outcome = importWriting(path, meanwhile, ImportWriting::AllAtOnce);
+    const ImportOutcome rowByRow = importWriting(path, meanwhile, ImportWriting::RowByRow);
+    QCOMPARE(outcome.report, rowByRow.report);
+    QCOMPARE(outcome.stored, rowByRow.stored);
+    QVERIFY2(outcome.report.contains(said.contains(QLatin1String("%1")) ? said.arg(path) : said),
+             qPrintable(outcome.report.join(QLatin1Char('\n'))));
+    const QStringList stored = outcome.stored.filter(QRegularExpression(QStringLiteral("^39\\|")));
+    QCOMPARE(stored.value(0).section(QLatin1Char('|'), 1, 1), stored39);
     if (said.startsWith(QStringLiteral("文件 ")))
-        QCOMPARE(kvtest::storedCount(*db), 32L);
+        QCOMPARE(outcome.stored.size(), 32);
 }
 
 // An import writes only what its file says and what differs from the row as locked: another
