@@ -50,9 +50,8 @@ public:
     }
     QByteArrayView cell(quint32 start, int col) const;
 
-    // The bytes the records take, and what the pool holds in memory.
+    // The bytes the records take.
     qsizetype size() const { return m_bytes.size() - kSlack; }
-    qsizetype memoryUsed() const { return m_bytes.capacity(); }
     // Gives back the room kept for growth.
     void squeeze() { m_bytes.squeeze(); }
 

@@ -57,7 +57,7 @@ void QuickSearchIndex::reset(const GridRows &rows, long first, long last)
     m_accountIndex.clear();
     m_scoped = false;
     m_scope.clear();
-    forgetResults();
+    m_results.clear();
 }
 
 bool QuickSearchIndex::build(qint64 nanoseconds)
@@ -195,7 +195,7 @@ quint32 QuickSearchIndex::recordOf(const GridRows &rows, long row)
 
 void QuickSearchIndex::add(const GridRows &rows, long row)
 {
-    forgetResults();
+    m_results.clear();
     const Change change{QString(), recordOf(rows, row), Change::Add};
     if (complete())
         applyChange(change);
@@ -205,7 +205,7 @@ void QuickSearchIndex::add(const GridRows &rows, long row)
 
 void QuickSearchIndex::save(const QString &oldCode, const GridRows &rows, long row)
 {
-    forgetResults();
+    m_results.clear();
     const Change change{oldCode, recordOf(rows, row), Change::Save};
     if (complete())
         applyChange(change);
@@ -215,7 +215,7 @@ void QuickSearchIndex::save(const QString &oldCode, const GridRows &rows, long r
 
 void QuickSearchIndex::remove(const QString &code)
 {
-    forgetResults();
+    m_results.clear();
     const Change change{code, 0, Change::Remove};
     if (complete())
         applyChange(change);
@@ -253,7 +253,7 @@ void QuickSearchIndex::applyChange(const Change &change)
 void QuickSearchIndex::beginScope()
 {
     build(std::numeric_limits<qint64>::max());
-    forgetResults();
+    m_results.clear();
     m_scoped = true;
     m_scope.assign(m_entries.size(), false);
 }
@@ -272,11 +272,6 @@ void QuickSearchIndex::addToScope(const QByteArrayView *cells, int count)
 bool QuickSearchIndex::inScope(size_t entry) const
 {
     return !m_scoped || entry >= m_scope.size() || m_scope[entry];
-}
-
-void QuickSearchIndex::forgetResults()
-{
-    m_results.clear();
 }
 
 quint32 QuickSearchIndex::recordIn(const GridRows &rows, QByteArrayView code) const

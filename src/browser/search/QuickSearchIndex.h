@@ -93,7 +93,6 @@ private:
     qsizetype indexOf(QByteArrayView code) const;
     QByteArrayView cell(const Entry &entry, int col) const;
     bool inScope(size_t entry) const;
-    void forgetResults();
 
     Initials initialsOf(QStringView upper) const;
     qsizetype initialsAt(const Entry &entry, const Initials &wanted) const;
