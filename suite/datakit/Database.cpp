@@ -87,6 +87,12 @@ void Database::Close()
     m_connection->close();
 }
 
+qint64 Database::ChangeCount(const QString &table)
+{
+    Connection &conn = detail::DatabaseAccess::connection(*this);
+    return conn.engine().changeCount(conn, table);
+}
+
 bool Database::isOpen() const
 {
     return m_connection->isOpen();

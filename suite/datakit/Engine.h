@@ -63,6 +63,8 @@ public:
     virtual TableInfo readTableInfo(Connection &conn, const QString &table, bool quoted) const = 0;
     // The name the catalogue knows a table by.
     virtual QString catalogName(const QString &table, bool quoted) const = 0;
+    // A number that moves when other connections change the table, read through conn.
+    virtual qint64 changeCount(Connection &conn, const QString &table) const = 0;
 
     // One statement with bound values. write answers the rows it inserted, changed or deleted
     // (0 for a query); without values it may be a caller's script of several statements.

@@ -30,6 +30,7 @@ public:
     QString beginStatement() const override { return QStringLiteral("BEGIN"); }
     QString rowLockClause(const QString &table) const override;
     TableInfo readTableInfo(Connection &conn, const QString &table, bool quoted) const override;
+    qint64 changeCount(Connection &conn, const QString &table) const override;
     QString catalogName(const QString &table, bool quoted) const override;
 
     Failure read(const QString &sql, const QVariantList &binds, const RowSink &sink) override;

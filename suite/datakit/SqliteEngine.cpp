@@ -133,6 +133,14 @@ QString SqliteEngine::quoteIdentifier(const QString &name) const
     return detail::quoteIdentifier(name, false);
 }
 
+// The file's change counter as this connection sees it: it moves with every commit of another
+// connection, whatever table it wrote.
+qint64 SqliteEngine::changeCount(Connection &conn, const QString &) const
+{
+    const Rows rows = conn.select(QStringLiteral("PRAGMA data_version"), {}, Activity::Reading);
+    return rows.rows.isEmpty() ? 0 : rows.rows.front().at(0).toLongLong();
+}
+
 TableInfo SqliteEngine::readTableInfo(Connection &conn, const QString &table, bool) const
 {
     TableInfo info;

@@ -28,6 +28,7 @@ public:
     QString beginStatement() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
     QString rowLockClause(const QString &) const override { return {}; }
     TableInfo readTableInfo(Connection &conn, const QString &table, bool quoted) const override;
+    qint64 changeCount(Connection &conn, const QString &table) const override;
     QString catalogName(const QString &table, bool) const override { return table.toLower(); }
 
     Failure read(const QString &sql, const QVariantList &binds, const RowSink &sink) override;

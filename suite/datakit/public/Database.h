@@ -73,6 +73,11 @@ public:
     long InsertRows(const QString &table, const QStringList &columns,
                     const QList<QVariantList> &rows);
 
+    // A number that moves whenever another connection changes table's rows (on SQLite, any
+    // table of the file), cheap to ask every few seconds: what a reader of a long list polls to
+    // know that it must read the list again.
+    qint64 ChangeCount(const QString &table);
+
     bool isOpen() const;
     // For a host's own SQL texts, which differ between the engines.
     bool isPostgres() const;
