@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "Fonts.h"
 #include "HelpViewer.h"
+#include "MdlDigest.h"
 #include "Pictures.h"
 #include "PrintDatabase.h"
 #include "Recordset.h"
@@ -61,7 +62,10 @@ void frmDigBrowse::releaseInstance()
 }
 
 frmDigBrowse::frmDigBrowse()
+    : mSummaries(SharedSummaries::of(MdlDigest::gdbObject.get()))
+    , mSearchIndex(mSummaries->index)
 {
+    ++mSummaries->windows;
     InstallFontSubstitutions();
     resize(TwipsToPixels(*this, kDesignWidth), TwipsToPixels(*this, kDesignHeight));
 
@@ -120,6 +124,7 @@ frmDigBrowse::frmDigBrowse()
 frmDigBrowse::~frmDigBrowse()
 {
     SpGrdDig->setEvents(nullptr);
+    --mSummaries->windows;
     if (sharedInstance == this)
         sharedInstance = nullptr;
 }

@@ -2,7 +2,7 @@
 
 #include "GridControl.h"
 #include "GridRows.h"
-#include "QuickSearchIndex.h"
+#include "SharedSummaries.h"
 
 #include <QDialog>
 #include <QHash>
@@ -128,7 +128,6 @@ private:
 
     // Grid binding.
     // The listing's rows in the grid's compact form.
-    GridRows ReadRows(DataKit::Recordset &recordset);
     void FillGrid(DataKit::Recordset &recordset);
     // Every cell when adding; only the cells changed since the row was entered when editing.
     void WriteRow(long row, bool changedOnly = false);
@@ -217,7 +216,9 @@ private:
     QLineEdit *txtSearch = nullptr;
     QTimer *mSearchTimer = nullptr;
     QTimer *mIndexTimer = nullptr; // builds the index a step at a time
-    QuickSearchIndex mSearchIndex;
+    // The index is the one the pickers of the same database use.
+    std::shared_ptr<SharedSummaries> mSummaries;
+    QuickSearchIndex &mSearchIndex;
     bool mblnSearching = false; // the grid shows a quick search's result
 
     bool mblnEditing = false;

@@ -2,6 +2,7 @@
 #include "frmDigBrowse.h"
 
 #include "GridRows.h"
+#include "ListingRows.h"
 #include "MdlDigest.h"
 #include "Recordset.h"
 
@@ -9,32 +10,10 @@
 
 using MdlDigest::StrToNull;
 
-// The listing's rows read in one pass, in its order, each copied once into the grid's compact form;
-// nothing reaches the grid until every row has been read.
-GridRows frmDigBrowse::ReadRows(DataKit::Recordset &recordset)
-{
-    GridRows rows;
-    if (recordset.isEOF() && recordset.isBOF())
-        return rows;
-    const int fields[4] = {recordset.FieldIndex(QStringLiteral("cID")),
-                           recordset.FieldIndex(QStringLiteral("ctext")),
-                           recordset.FieldIndex(QStringLiteral("chelp")),
-                           recordset.FieldIndex(QStringLiteral("ccode_name"))};
-    recordset.ReadAll([&rows, &fields](const DataKit::FieldText *values) {
-        // Null shows as an empty cell, as NullToStr makes it.
-        QByteArrayView cells[4];
-        for (int col = 0; col < 4; ++col)
-            cells[col] = values[fields[col]].bytes();
-        // An account's name is kept once, however many summaries show it.
-        rows.append(cells, 4, 1u << 3);
-    });
-    rows.squeeze();
-    return rows;
-}
-
+// Nothing reaches the grid until every row has been read.
 void frmDigBrowse::FillGrid(DataKit::Recordset &recordset)
 {
-    GridRows rows = ReadRows(recordset);
+    GridRows rows = ReadListingRows(recordset);
     SpGrdDig->appendRows(rows);
 }
 

@@ -43,7 +43,7 @@ void QuickSearchIndex::reset(const GridRows &rows, long first, long last)
     m_pool = rows.pool();
     // Only the starts before the first paint: the rest is the building's.
     const std::vector<quint32> starts = rows.recordStarts(first, last);
-    m_entries.assign(starts.size(), Entry{0, 0, 0, 1});
+    m_entries.assign(starts.size(), Entry{0, 0, 0, 1, {}});
     for (size_t i = 0; i < starts.size(); ++i)
         m_entries[i].start = starts[i];
     m_count = qsizetype(m_entries.size());
@@ -58,6 +58,8 @@ void QuickSearchIndex::reset(const GridRows &rows, long first, long last)
     m_scoped = false;
     m_scope.clear();
     m_results.clear();
+    m_rankedAll = false;
+    ++m_readings;
 }
 
 bool QuickSearchIndex::build(qint64 nanoseconds)
@@ -113,6 +115,13 @@ void QuickSearchIndex::buildEntry(Entry &entry)
         m_initials.push_back(initialByte(m_masks[size_t(i)], m_decoded[i]));
     m_initials.push_back(QuickSearchText::kEndOfText);
     entry.account = accountOf(count > 3 ? cells[3] : QByteArrayView()) & 0x7fffffff;
+    const auto head = [&](int col) {
+        return quint8(col < count && !cells[col].isEmpty() ? QuickSearchText::lower(cells[col][0])
+                                                           : 0);
+    };
+    entry.heads[0] = head(0);
+    entry.heads[1] = head(2);
+    entry.heads[2] = m_initials[entry.initials];
 }
 
 // Account names are kept once each, found again by their UTF-8 text.
@@ -226,6 +235,7 @@ void QuickSearchIndex::remove(const QString &code)
 // The old content stays in the pool and the initials unused until the next full refill.
 void QuickSearchIndex::applyChange(const Change &change)
 {
+    m_rankedAll = false;
     const qsizetype i = change.kind == Change::Add ? -1 : indexOf(change.code.toUtf8());
     if (change.kind == Change::Remove) {
         if (i >= 0) {
@@ -235,7 +245,7 @@ void QuickSearchIndex::applyChange(const Change &change)
         return;
     }
     if (i < 0) {
-        m_entries.push_back({change.start, 0, 0, 1});
+        m_entries.push_back({change.start, 0, 0, 1, {}});
         buildEntry(m_entries.back());
         m_built = m_entries.size();
         place(m_built - 1, m_built);
@@ -267,6 +277,33 @@ void QuickSearchIndex::addToScope(const QByteArrayView *cells, int count)
         return;
     }
     applyChange({QString(), m_pool->write(cells, std::min(count, 4)), Change::Add});
+}
+
+quint32 QuickSearchIndex::add(const QByteArrayView *cells, int count)
+{
+    build(std::numeric_limits<qint64>::max());
+    m_results.clear();
+    applyChange({QString(), m_pool->write(cells, std::min(count, 4), 1u << 3), Change::Add});
+    return quint32(m_entries.size() - 1);
+}
+
+void QuickSearchIndex::replaceWith(QuickSearchIndex &&other)
+{
+    const quint64 readings = std::max(m_readings, other.m_readings);
+    *this = std::move(other);
+    m_readings = readings + 1;
+}
+
+QByteArrayView QuickSearchIndex::code(quint32 summary) const
+{
+    const Entry &entry = m_entries[summary];
+    return entry.alive ? cell(entry, 0) : QByteArrayView();
+}
+
+qsizetype QuickSearchIndex::summaryOf(QByteArrayView code)
+{
+    build(std::numeric_limits<qint64>::max());
+    return indexOf(code);
 }
 
 bool QuickSearchIndex::inScope(size_t entry) const

@@ -59,6 +59,23 @@ public:
     void addToScope(const QByteArrayView *cells, int count);
     Cells cells(quint32 summary) const;
 
+    // The picker's choice for typed: at most limit summaries, best first (see DigestPicker). usage
+    // gives each summary's count of uses by its number (a summary past its end has none).
+    std::vector<quint32> ranked(QStringView typed, size_t limit, const std::vector<quint32> &usage);
+    // A summary kept by the picker, added after the others; gives its number.
+    quint32 add(const QByteArrayView *cells, int count);
+    // Takes other's summaries in place of these (a listing read afresh elsewhere).
+    void replaceWith(QuickSearchIndex &&other);
+    // A summary's record in the pool (it changes when the summary is saved) and code; the code is
+    // empty for a summary deleted since the listing was read.
+    quint32 record(quint32 summary) const { return m_entries[summary].start; }
+    QByteArrayView code(quint32 summary) const;
+    // The summary stored under code; -1 when the index knows none. Completes the index.
+    qsizetype summaryOf(QByteArrayView code);
+    // How many listings the index has taken in: summary numbers change with each.
+    quint64 readings() const { return m_readings; }
+    size_t summaries() const { return m_entries.size(); }
+
     qsizetype count() const { return m_count; }
     // What the index holds in memory beside the pool it shares with the grid, in bytes.
     qsizetype memoryUsed() const;
@@ -70,6 +87,9 @@ private:
         quint32 initials; // in m_initials, ended by kEndOfText
         quint32 account : 31;
         quint32 alive : 1;
+        // The first byte of the folded code, of the folded mnemonic and of the initials: most
+        // summaries are passed over by the picker on these alone.
+        quint8 heads[3];
     };
     // A save or deletion made before the index was complete.
     struct Change
@@ -81,7 +101,15 @@ private:
     // Initials a search text is read by: for each of its characters, the bytes it accepts.
     using Initials = std::vector<std::array<bool, 256>>;
     // What a search needs of its text, worked out once.
-    struct Query;
+    struct Query
+    {
+        QByteArray folded;
+        bool exact = true; // no letters: bytes compare as they are
+        Initials initials;
+    };
+    Query queryFor(QStringView text) const;
+    // One part of the picker's scan.
+    struct RankedPart;
 
     void buildEntry(Entry &entry);
     void applyChange(const Change &change);
@@ -123,4 +151,8 @@ private:
         size_t atStart; // the first so many matched at a cell's start
     };
     std::vector<Result> m_results;
+    // The picker's last text and every summary it matched, when the scan found them all.
+    Result m_ranked;
+    bool m_rankedAll = false;
+    quint64 m_readings = 0;
 };

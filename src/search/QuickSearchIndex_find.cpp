@@ -2,15 +2,11 @@
 // longer text narrows), reading each one's record where the grid's pool holds it.
 #include "QuickSearchIndex.h"
 
+#include "InParts.h"
 #include "QuickSearchText.h"
 
 #include <algorithm>
 #include <limits>
-#include <thread>
-
-#ifdef Q_OS_LINUX
-#include <sched.h>
-#endif
 
 using namespace QuickSearchText;
 
@@ -18,20 +14,6 @@ namespace {
 
 // Results kept for a text that goes on from them, or comes back to them (a key taken back).
 constexpr size_t kResultsKept = 4;
-// Fewer summaries than this are looked through on one processor: a thread costs more.
-constexpr size_t kPartsFrom = 50000;
-
-// The processors this process may run on.
-size_t processors()
-{
-#ifdef Q_OS_LINUX
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0)
-        return size_t(std::max(1, CPU_COUNT(&set)));
-#endif
-    return std::max(1u, std::thread::hardware_concurrency());
-}
-
 bool letter(QChar unit)
 {
     return unit >= u'A' && unit <= u'Z';
@@ -45,12 +27,14 @@ bool asciiWordByte(quint8 b)
 
 } // namespace
 
-struct QuickSearchIndex::Query
+QuickSearchIndex::Query QuickSearchIndex::queryFor(QStringView text) const
 {
-    QByteArray folded;
-    bool exact = true; // no letters: bytes compare as they are
-    Initials initials;
-};
+    Query query;
+    query.folded = folded(text.toUtf8());
+    query.exact = !hasAsciiLetter(query.folded);
+    query.initials = initialsOf(text.toString().toUpper());
+    return query;
+}
 
 // A text without letters reads only the ASCII units that stand for themselves, which the search in
 // the text itself finds already.
@@ -151,11 +135,9 @@ std::vector<quint32> QuickSearchIndex::find(QStringView text)
         std::vector<quint32> inside;
     };
     const size_t total = narrowed ? candidates.size() : m_entries.size();
-    std::vector<Found> parts(total >= kPartsFrom ? processors() : 1);
-    const auto scan = [&](size_t part) {
+    std::vector<Found> parts(InParts::partsFor(total));
+    InParts::run(total, parts.size(), [&](size_t part, size_t from, size_t to) {
         Found &found = parts[part];
-        const size_t from = total * part / parts.size();
-        const size_t to = total * (part + 1) / parts.size();
         for (size_t k = from; k < to; ++k) {
             const quint32 i = narrowed ? candidates[k] : quint32(k);
             const Entry &entry = m_entries[i];
@@ -167,13 +149,7 @@ std::vector<quint32> QuickSearchIndex::find(QStringView text)
             else if (how == 1)
                 found.inside.push_back(i);
         }
-    };
-    std::vector<std::thread> threads;
-    for (size_t part = 1; part < parts.size(); ++part)
-        threads.emplace_back(scan, part);
-    scan(0);
-    for (std::thread &thread : threads)
-        thread.join();
+    });
     std::vector<quint32> hits;
     hits.reserve(total);
     for (const Found &found : parts)

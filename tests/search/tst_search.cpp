@@ -67,22 +67,19 @@ QString statusLine(BrowserHarness &h)
     return h.window().findChild<QLabel *>(QStringLiteral("lblStatus"))->text();
 }
 
-// The search as a plain scan would do it, one summary at a time, straight from its words: 2 at a
-// cell's start, 1 inside, 0 no match.
-int plainMatch(const QStringList &cells, const std::vector<quint32> &masks, const QString &typed)
+QString fold(QString text)
 {
-    const auto fold = [](QString text) {
-        for (QChar &c : text)
-            if (c >= u'A' && c <= u'Z')
-                c = QChar(c.unicode() + 32);
-        return text;
-    };
-    const QString q = fold(typed);
+    for (QChar &c : text)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    return text;
+}
+
+// Where typed first reads the text's initials from a word's start, straight from its words.
+qsizetype plainInitialsAt(const QStringList &cells, const std::vector<quint32> &masks,
+                          const QString &typed)
+{
     const QString text = fold(cells[1]);
-    const QString account = fold(cells[3]);
-    if (q.isEmpty() || fold(cells[0]).startsWith(q) || fold(cells[2]).startsWith(q) ||
-        text.startsWith(q) || account.startsWith(q))
-        return 2;
     qsizetype initialsAt = -1;
     const QString upper = typed.toUpper();
     const bool letters =
@@ -106,9 +103,38 @@ int plainMatch(const QStringList &cells, const std::vector<quint32> &masks, cons
         if (all)
             initialsAt = at;
     }
+    return initialsAt;
+}
+
+// The search as a plain scan would do it, one summary at a time: 2 at a cell's start, 1 inside,
+// 0 no match.
+int plainMatch(const QStringList &cells, const std::vector<quint32> &masks, const QString &typed)
+{
+    const QString q = fold(typed);
+    const QString text = fold(cells[1]);
+    const QString account = fold(cells[3]);
+    if (q.isEmpty() || fold(cells[0]).startsWith(q) || fold(cells[2]).startsWith(q) ||
+        text.startsWith(q) || account.startsWith(q))
+        return 2;
+    const qsizetype initialsAt = plainInitialsAt(cells, masks, typed);
     if (initialsAt == 0)
         return 2;
     return initialsAt > 0 || text.contains(q) || account.contains(q) ? 1 : 0;
+}
+
+// The picker's group for a summary, as a plain scan would tell it: 0 the code itself, 1 a code
+// starting with the text, 2 initials at the text's start, 3 inside, 4 contained; 5 no match.
+int plainGroup(const QStringList &cells, const std::vector<quint32> &masks, const QString &typed)
+{
+    const QString q = fold(typed);
+    const qsizetype initialsAt = plainInitialsAt(cells, masks, typed);
+    if (fold(cells[0]).startsWith(q))
+        return fold(cells[0]) == q ? 0 : 1;
+    if (fold(cells[2]).startsWith(q) || initialsAt == 0)
+        return 2;
+    if (initialsAt > 0)
+        return 3;
+    return fold(cells[1]).contains(q) || fold(cells[3]).contains(q) ? 4 : 5;
 }
 
 } // namespace
@@ -126,6 +152,7 @@ private slots:
     void searchesWithinAFilter();
     void headerSortInPinyinOrder();
     void matchesAPlainScan();
+    void ranksAsAPlainScan();
 };
 
 void tst_Search::findsAsTheUserTypes_data()
@@ -277,48 +304,51 @@ void tst_Search::headerSortInPinyinOrder()
     QCOMPARE(h.grid().text(h.grid().rowCount() - 1, 0), QString());
 }
 
-// The index against a plain scan of the same summaries: random texts full of polyphones, ASCII
-// words and punctuation; random texts typed on, taken back and typed anew (the index narrows an
-// earlier result and keeps a few), with saves and deletions between them; enough summaries that
-// the search is shared out between processors where there are several.
-void tst_Search::matchesAPlainScan()
+// Random summaries full of polyphones, ASCII words and punctuation, as the index holds them and
+// as a plain scan reads them; enough that a scan is shared out between processors where there are
+// several.
+struct RandomLedger
 {
-    QRandomGenerator random(kvtest::seedFromEnvironment("KVDIGEST_SEARCH_SEED", 20261210));
-    const QStringList pieces = {"银行", "重庆", "音乐", "会计", "长期", "行", "重",
-                                "乐",   "长",   "收款", "费",   "（",   "）", "A",
-                                "b",    "PVC",  "x1",   "2",    "%",    "_",  " "};
-    const QStringList keys = {"Y",  "h",  "C",  "q",  "L",  "Z",  "k",  "J", "P", "x",  "1", "2",
-                              "银", "行", "重", "庆", "乐", "长", "费", "%", "_", "（", "）"};
-    const auto randomText = [&](int most) {
-        QString text;
-        for (int i = 1 + random.bounded(most); i > 0; --i)
-            text += pieces[random.bounded(int(pieces.size()))];
-        return text;
-    };
-    std::vector<QStringList> summaries;
-    GridRows rows;
-    for (int i = 0; i < 60000; ++i) {
-        const QString text = randomText(6);
-        summaries.push_back({QStringLiteral("R%1").arg(i, 5, 10, QLatin1Char('0')), text,
-                             random.bounded(4) ? MnemonicOf(text) : randomText(2),
-                             random.bounded(3) ? randomText(2) : QString()});
-        const QByteArray utf8[4] = {summaries.back()[0].toUtf8(), summaries.back()[1].toUtf8(),
-                                    summaries.back()[2].toUtf8(), summaries.back()[3].toUtf8()};
-        const QByteArrayView cells[4] = {utf8[0], utf8[1], utf8[2], utf8[3]};
-        rows.append(cells, 4);
+    RandomLedger()
+        : random(kvtest::seedFromEnvironment("KVDIGEST_SEARCH_SEED", 20261210))
+    {
+        for (int i = 0; i < 60000; ++i) {
+            const QString t = text(6);
+            summaries.push_back({QStringLiteral("R%1").arg(i, 5, 10, QLatin1Char('0')), t,
+                                 random.bounded(4) ? MnemonicOf(t) : text(2),
+                                 random.bounded(3) ? text(2) : QString()});
+            const QByteArray utf8[4] = {summaries.back()[0].toUtf8(), summaries.back()[1].toUtf8(),
+                                        summaries.back()[2].toUtf8(), summaries.back()[3].toUtf8()};
+            const QByteArrayView cells[4] = {utf8[0], utf8[1], utf8[2], utf8[3]};
+            rows.append(cells, 4);
+        }
+        masks.resize(summaries.size());
+        for (size_t i = 0; i < summaries.size(); ++i)
+            PolyphoneInitials(summaries[i][1], masks[i]);
+        alive.assign(summaries.size(), true);
+        index.reset(rows, 0, rows.size() - 1);
     }
-    std::vector<std::vector<quint32>> masks(summaries.size());
-    for (size_t i = 0; i < summaries.size(); ++i)
-        PolyphoneInitials(summaries[i][1], masks[i]);
-    QuickSearchIndex index;
-    index.reset(rows, 0, rows.size() - 1);
-    std::vector<bool> alive(summaries.size(), true);
-    // Before the index is complete: kept, then applied in order.
-    alive[7] = false;
-    index.remove(summaries[7][0]);
-    QString typed;
-    for (int step = 0; step < 200; ++step) {
+
+    QString text(int most)
+    {
+        static const QStringList pieces = {"银行", "重庆", "音乐", "会计", "长期", "行", "重",
+                                           "乐",   "长",   "收款", "费",   "（",   "）", "A",
+                                           "b",    "PVC",  "x1",   "2",    "%",    "_",  " "};
+        QString t;
+        for (int i = 1 + random.bounded(most); i > 0; --i)
+            t += pieces[random.bounded(int(pieces.size()))];
+        return t;
+    }
+
+    // Types on, takes a key back or starts anew (the index narrows an earlier result), or saves
+    // or deletes a summary in between.
+    void step(QString &typed)
+    {
+        static const QStringList keys = {"Y",  "h",  "C",  "q", "L",  "Z",  "k",  "J",
+                                         "P",  "x",  "1",  "2", "银", "行", "重", "庆",
+                                         "乐", "长", "费", "%", "_",  "（", "）", "r0"};
         const int action = random.bounded(10);
+        const auto i = size_t(random.bounded(int(summaries.size())));
         if (typed.size() > 3 || action == 0) {
             typed.clear();
         } else if (action < 5 || typed.isEmpty()) {
@@ -326,24 +356,72 @@ void tst_Search::matchesAPlainScan()
         } else if (action < 8) {
             typed.chop(1);
         } else if (action == 8) {
-            const auto i = size_t(random.bounded(int(summaries.size())));
-            summaries[i][1] = randomText(6);
+            summaries[i][1] = text(6);
             PolyphoneInitials(summaries[i][1], masks[i]);
             rows.setCell(long(i), 1, summaries[i][1]);
             index.save(summaries[i][0], rows, long(i));
         } else {
-            const auto i = size_t(random.bounded(int(summaries.size())));
             alive[i] = false;
             index.remove(summaries[i][0]);
         }
+    }
+
+    QRandomGenerator random;
+    std::vector<QStringList> summaries;
+    std::vector<std::vector<quint32>> masks;
+    std::vector<bool> alive;
+    GridRows rows;
+    QuickSearchIndex index;
+};
+
+// The index against a plain scan of the same summaries, with saves and deletions between texts.
+void tst_Search::matchesAPlainScan()
+{
+    RandomLedger ledger;
+    // Before the index is complete: kept, then applied in order.
+    ledger.alive[7] = false;
+    ledger.index.remove(ledger.summaries[7][0]);
+    QString typed;
+    for (int step = 0; step < 200; ++step) {
+        ledger.step(typed);
         QStringList expected[3];
-        for (size_t i = 0; i < summaries.size(); ++i)
-            if (alive[i])
-                expected[plainMatch(summaries[i], masks[i], typed)] << summaries[i][0];
+        for (size_t i = 0; i < ledger.summaries.size(); ++i)
+            if (ledger.alive[i])
+                expected[plainMatch(ledger.summaries[i], ledger.masks[i], typed)]
+                    << ledger.summaries[i][0];
         QStringList found;
-        for (const quint32 summary : index.find(typed))
-            found << index.cells(summary)[0];
+        for (const quint32 summary : ledger.index.find(typed))
+            found << ledger.index.cells(summary)[0];
         QCOMPARE(found, expected[2] + expected[1]);
+    }
+}
+
+// The picker's choice against a plain scan: each summary's group, then the most used, then the
+// code, the best ten.
+void tst_Search::ranksAsAPlainScan()
+{
+    RandomLedger ledger;
+    std::vector<quint32> usage(ledger.summaries.size() / 2);
+    for (quint32 &used : usage)
+        used = ledger.random.bounded(8) ? 0 : ledger.random.bounded(5u);
+    QString typed;
+    for (int step = 0; step < 300; ++step) {
+        ledger.step(typed);
+        std::vector<std::tuple<int, qint64, QString>> plain;
+        for (size_t i = 0; i < ledger.summaries.size(); ++i) {
+            const int group = plainGroup(ledger.summaries[i], ledger.masks[i], typed);
+            if (ledger.alive[i] && group < 5 && !typed.isEmpty())
+                plain.emplace_back(group, -qint64(i < usage.size() ? usage[i] : 0),
+                                   ledger.summaries[i][0]);
+        }
+        std::sort(plain.begin(), plain.end());
+        QStringList expected;
+        for (size_t k = 0; k < plain.size() && k < 10; ++k)
+            expected << std::get<2>(plain[k]);
+        QStringList found;
+        for (const quint32 summary : ledger.index.ranked(typed, 10, usage))
+            found << ledger.index.cells(summary)[0];
+        QCOMPARE(found, expected);
     }
 }
 

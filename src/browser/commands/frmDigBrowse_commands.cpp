@@ -4,6 +4,7 @@
 
 #include "ErrorInfo.h"
 #include "Guarded.h"
+#include "ListingRows.h"
 #include "MessageBox.h"
 #include "PrintListing.h"
 #include "Recordset.h"
@@ -86,7 +87,7 @@ void frmDigBrowse::CmdRefresh()
     GridRows rows;
     try {
         mRecObject->Requery(-1);
-        rows = ReadRows(*mRecObject);
+        rows = ReadListingRows(*mRecObject);
     } catch (const std::exception &error) {
         const Failure failure = FailureOf(error);
         ShowStop(failure.description, failure.detail);

@@ -5,6 +5,7 @@
 #include "Database.h"
 #include "ErrorInfo.h"
 #include "Guarded.h"
+#include "ListingRows.h"
 #include "MdlDigest.h"
 #include "Recordset.h"
 #include "SqlTexts.h"
@@ -90,7 +91,7 @@ void frmDigBrowse::CmdFilter()
     try {
         const auto filtered =
             dbs->OpenRecordset(SqlText::FilteredListingQuery(strSel), DataKit::dbOpenDynaset);
-        rows = ReadRows(*filtered);
+        rows = ReadListingRows(*filtered);
     } catch (const std::exception &error) {
         ShowStop(ReadFailureText(FailureOf(error)));
     }

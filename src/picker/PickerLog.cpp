@@ -1,0 +1,3 @@
+#include "PickerLog.h"
+
+Q_LOGGING_CATEGORY(lcPicker, "kvdigest.picker", QtCriticalMsg)
