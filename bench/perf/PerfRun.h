@@ -22,5 +22,8 @@ struct PerfFigure
 // The window's actions on a ledger of n summaries (an SQLite file or a postgresql:// URL), each
 // beside the engine's raw figure. Changes the ledger.
 std::vector<PerfFigure> RunWindowFigures(const QString &target, int n);
+// The picker alone and beside the window on the same ledger: its memory, its reading of the
+// summaries and its keystrokes.
+std::vector<PerfFigure> RunPickerFigures(const QString &target, int n);
 // The mnemonic of the ledger's n texts, a line each, against a plain iconv loop over them.
 std::vector<PerfFigure> RunMnemonicFigures(int n);

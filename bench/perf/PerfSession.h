@@ -35,6 +35,8 @@ public:
     int heavyRounds() const { return m_summaries >= 500000 ? 3 : 5; }
 
     RawEngine &raw() { return *m_raw; }
+    // The window's database while it is open.
+    const std::shared_ptr<DataKit::Database> &database() const { return m_db; }
     // Milliseconds for the engine to run a query of the component's and take every row.
     double rawRead(const QString &sql) { return m_raw->read(sql.toUtf8()); }
     frmDigBrowse &window() { return *m_window; }

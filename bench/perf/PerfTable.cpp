@@ -19,7 +19,7 @@ QString verdict(const PerfRow &row, double value, double baseline)
     bool met = true;
     if (f.target.endsWith(QLatin1Char('x')))
         met = value <= f.target.chopped(1).toDouble() * baseline;
-    else if (f.unit == QLatin1String("B"))
+    else if (f.unit == QLatin1String("B") || f.target.endsWith(QLatin1String(" ms")))
         met = value <= f.target.section(QLatin1Char(' '), 0, 0).toDouble();
     else if (f.unit == QLatin1String("lines/s"))
         met = value >= f.target.section(QLatin1Char('M'), 0, 0).toDouble() * 1e6;

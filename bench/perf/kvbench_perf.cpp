@@ -103,6 +103,13 @@ QList<int> sizes()
     return result;
 }
 
+// The window, then the picker, on one engine's ledger.
+QList<PerfRow> runEngine(const QString &engine, const QString &target, int n)
+{
+    return runChild(engine, n, {QStringLiteral("--window"), target, QString::number(n)}) +
+           runChild(engine, n, {QStringLiteral("--picker"), target, QString::number(n)});
+}
+
 QList<PerfRow> runSize(int n, const QString &server)
 {
     QList<PerfRow> rows;
@@ -119,11 +126,9 @@ QList<PerfRow> runSize(int n, const QString &server)
         QTemporaryDir memory(QStringLiteral("/dev/shm/kvbench-XXXXXX"));
         const QString copy = memory.filePath(QStringLiteral("ledger.db"));
         QFile::copy(file, copy);
-        rows += runChild(QStringLiteral("SQLite /dev/shm"), n,
-                         {QStringLiteral("--window"), copy, QString::number(n)});
+        rows += runEngine(QStringLiteral("SQLite /dev/shm"), copy, n);
     }
-    rows += runChild(QStringLiteral("SQLite disk"), n,
-                     {QStringLiteral("--window"), file, QString::number(n)});
+    rows += runEngine(QStringLiteral("SQLite disk"), file, n);
     if (!server.isEmpty()) {
         const QString name = QStringLiteral("kvbench_perf");
         auto admin = DataKit::Database::open(server);
@@ -132,8 +137,7 @@ QList<PerfRow> runSize(int n, const QString &server)
         QUrl url(server);
         url.setPath(QLatin1Char('/') + name);
         ledger.writePostgres(url.toString());
-        rows += runChild(QStringLiteral("PostgreSQL"), n,
-                         {QStringLiteral("--window"), url.toString(), QString::number(n)});
+        rows += runEngine(QStringLiteral("PostgreSQL"), url.toString(), n);
         admin->Execute(QStringLiteral("DROP DATABASE ") + name);
     }
     rows += runChild(QStringLiteral("(no database)"), n,
@@ -162,6 +166,10 @@ int main(int argc, char **argv)
     try {
         if (args.size() == 4 && args[1] == QLatin1String("--window")) {
             printFigures(RunWindowFigures(args[2], args[3].toInt()));
+            return 0;
+        }
+        if (args.size() == 4 && args[1] == QLatin1String("--picker")) {
+            printFigures(RunPickerFigures(args[2], args[3].toInt()));
             return 0;
         }
         if (args.size() == 3 && args[1] == QLatin1String("--mnemonic")) {
