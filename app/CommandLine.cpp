@@ -31,7 +31,7 @@ bool isToolkitOption(const QString &arg)
 QString checked(const CommandLine &line)
 {
     const bool import = line.command == QLatin1String("import");
-    if (!line.command.isEmpty() && line.file.isEmpty())
+    if (line.transfers() && line.file.isEmpty())
         return line.command + QStringLiteral(" needs a FILE");
     if ((line.dryRun || line.strict) && !import)
         return QStringLiteral("--dry-run and --strict go with import");
@@ -46,6 +46,7 @@ QString checked(const CommandLine &line)
 
 CommandLine ReadCommandLine(const QStringList &arguments)
 {
+    static const QStringList commands = {"import", "export", "voucher"};
     CommandLine line;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &arg = arguments.at(i);
@@ -69,10 +70,9 @@ CommandLine ReadCommandLine(const QStringList &arguments)
             line.database = arg.mid(11);
         } else if (isToolkitOption(arg)) {
             i += toolkitOptionWithValue(arg) ? 1 : 0;
-        } else if (line.command.isEmpty() &&
-                   (arg == QLatin1String("import") || arg == QLatin1String("export"))) {
+        } else if (line.command.isEmpty() && commands.contains(arg)) {
             line.command = arg;
-        } else if (!line.command.isEmpty() && line.file.isEmpty() && !arg.startsWith(u'-')) {
+        } else if (line.transfers() && line.file.isEmpty() && !arg.startsWith(u'-')) {
             line.file = arg;
         } else {
             line.problem = QStringLiteral("unknown option or argument: %1").arg(arg);
@@ -90,6 +90,7 @@ const char kCommandLineHelp[] =
     "       kvdigest --mnemonic [TEXT...]   (no TEXT: one text per line from standard input)\n"
     "       kvdigest import FILE.csv|FILE.xlsx [--dry-run] [--strict] [--database ...]\n"
     "       kvdigest export FILE.csv|FILE.xlsx [--database ...]\n"
+    "       kvdigest voucher [--database ...]\n"
     "       kvdigest --help | --version\n"
     "\n"
     "常用摘要：打开常用摘要窗口；选项可以写在命令之前或之后。\n"
@@ -123,9 +124,16 @@ const char kCommandLineHelp[] =
     "      Writes every summary in code order as CSV (UTF-8 with a byte order mark) or a "
     "workbook,\n"
     "      by the file's ending; the file imports back unchanged.\n"
+    "  voucher\n"
+    "      打开记账凭证：在摘要列输入编码、助记码或文字即列出相符的常用摘要，选中的摘要带出\n"
+    "      相关科目；没有选中的文字可以存为常用摘要；保存（Ctrl+S）把分录存为新凭证。\n"
+    "      Opens a voucher entry screen: typing a code, pinyin initials or text in the 摘要\n"
+    "      column lists the matching summaries, the picked one fills in its account; a typed\n"
+    "      text may be kept as a new summary; 保存 (Ctrl+S) stores the lines as a new voucher.\n"
     "\n"
     "退出码 / exit codes: 0 完成 done, 1 有被拒绝的行 rows refused, 2 命令行错误 usage,\n"
-    "  3 不能打开数据库 no database, 4 不能打开常用摘要列表 no listing,\n"
+    "  3 不能打开数据库（或其中的凭证分录）no database (or its voucher lines),\n"
+    "  4 不能打开常用摘要列表 no listing,\n"
     "  5 什么也没做（文件、标题行或数据库出错）nothing done (the file, its headings or the "
     "database\n"
     "  failed).\n"

@@ -13,11 +13,17 @@ struct CommandLine
     bool version = false;
     bool mnemonic = false;
     QStringList texts; // the mnemonic's texts
-    QString command;   // "import", "export" or "" for the window
+    QString command;   // "import", "export", "voucher" or "" for the window
     QString file;
     bool dryRun = false;
     bool strict = false;
     QString problem; // what is wrong with the command line, "" when nothing is
+
+    // import or export: a command with a FILE, run without a display.
+    bool transfers() const
+    {
+        return command == QLatin1String("import") || command == QLatin1String("export");
+    }
 };
 
 // Reads the arguments (the program's name first). Options may stand before or after the command;

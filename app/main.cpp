@@ -1,6 +1,6 @@
 // kvdigest: the demo host. Opens (or creates, with demo data) a ledger database, hands it to the
-// common-summaries component and shows its window; or, on the command line, imports or exports
-// summaries.
+// common-summaries component and shows its window, or its voucher entry screen, where summaries
+// are typed with the component's picker; or, on the command line, imports or exports summaries.
 #include "CommandLine.h"
 #include "Database.h"
 #include "HostLedger.h"
@@ -8,6 +8,7 @@
 #include "QXDigest.h"
 #include "QtChinese.h"
 #include "TransferCommand.h"
+#include "VoucherWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -84,6 +85,19 @@ int runTransfer(int argc, char **argv, const CommandLine &line)
     return RunImportCommand(ledger.database, line.file, line.dryRun, line.strict);
 }
 
+// The voucher screen is a window of the host's own: it runs in the application's loop.
+int runVoucher(const std::shared_ptr<DataKit::Database> &database)
+{
+    try {
+        VoucherWindow window(database);
+        window.show();
+        return QApplication::exec();
+    } catch (const DataKit::Error &error) {
+        return fail(QStringLiteral("不能打开记账凭证：%1").arg(error.description()),
+                    kExitNoDatabase);
+    }
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -104,7 +118,7 @@ int main(int argc, char **argv)
         return usageError(line.problem);
     if (line.mnemonic)
         return RunMnemonicCommand(line.texts, stdin, stdout);
-    if (!line.command.isEmpty())
+    if (line.transfers())
         return runTransfer(argc, argv, line);
 
     QApplication app(argc, argv);
@@ -115,6 +129,8 @@ int main(int argc, char **argv)
     const HostLedger::Opened ledger = HostLedger::open(database);
     if (!ledger.database)
         return fail(ledger.problem, kExitNoDatabase);
+    if (line.command == QLatin1String("voucher"))
+        return runVoucher(ledger.database);
 
     QXDigest digest;
     if (!digest.Init(ledger.database, line.readOnly))

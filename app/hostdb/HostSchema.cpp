@@ -103,7 +103,7 @@ void create(DataKit::Database &db)
     db.Execute(QStringLiteral(
         "CREATE TABLE GL_VoucherLine (iVoucher INTEGER NOT NULL, iLine INTEGER NOT NULL, "
         "cDigestId VARCHAR(6) REFERENCES GL_bDigest(cId), cSummary VARCHAR(120), "
-        "PRIMARY KEY (iVoucher, iLine))"));
+        "cCode VARCHAR(40), PRIMARY KEY (iVoucher, iLine))"));
 }
 
 void fillDemoData(DataKit::Database &db)

@@ -20,7 +20,8 @@ QStringList tables();
 QStringList missingTables(DataKit::Database &db);
 // The tables the component itself needs: a ledger without the voucher lines still serves.
 bool servesTheComponent(const QStringList &missing);
-// Creates Code, GL_bDigest and the voucher-line table that references GL_bDigest.cId.
+// Creates Code, GL_bDigest and the voucher-line table that references GL_bDigest.cId and names
+// each line's account (cCode).
 void create(DataKit::Database &db);
 // A small chart of accounts, a few dozen common summaries and voucher lines that use some of them.
 void fillDemoData(DataKit::Database &db);
