@@ -121,6 +121,7 @@ private:
     qsizetype indexOf(QByteArrayView code) const;
     QByteArrayView cell(const Entry &entry, int col) const;
     bool inScope(size_t entry) const;
+    std::vector<quint32> everyInScope() const;
 
     Initials initialsOf(QStringView upper) const;
     qsizetype initialsAt(const Entry &entry, const Initials &wanted) const;
