@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <limits>
+#include <string_view>
 
 namespace {
 
@@ -40,7 +41,7 @@ struct DigestPicker::Private
     QString usageQuery;
     QElapsedTimer usageAge; // invalid until the usage is read
     QHash<QByteArray, quint32> usage;
-    std::vector<quint32> usageBySummary;
+    QuickSearchIndex::Usage usageBySummary;
     quint64 usageReading = 0; // the index's reading usageBySummary is for; 0 when none
     bool usageMapped = false;
 
@@ -132,12 +133,25 @@ void DigestPicker::Private::mapUsage()
 {
     if (usageMapped && usageReading == index().readings())
         return;
-    usageBySummary.assign(index().summaries(), 0);
+    std::vector<quint32> &counts = usageBySummary.counts;
+    std::vector<quint32> &order = usageBySummary.order;
+    counts.assign(usage.isEmpty() ? 0 : index().summaries(), 0);
+    order.clear();
     for (auto used = usage.cbegin(); used != usage.cend(); ++used) {
         const qsizetype summary = index().summaryOf(used.key());
-        if (summary >= 0)
-            usageBySummary[size_t(summary)] = used.value();
+        if (summary >= 0 && used.value() > 0) {
+            counts[size_t(summary)] = used.value();
+            order.push_back(quint32(summary));
+        }
     }
+    // The picker's order: the most used first, then by code.
+    const auto code = [this](quint32 s) {
+        const QByteArrayView c = index().code(s);
+        return std::string_view(c.data(), size_t(c.size()));
+    };
+    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+        return counts[a] != counts[b] ? counts[a] > counts[b] : code(a) < code(b);
+    });
     usageReading = index().readings();
     usageMapped = true;
 }

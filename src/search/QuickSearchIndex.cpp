@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <string_view>
 
 namespace {
 
@@ -59,6 +60,7 @@ void QuickSearchIndex::reset(const GridRows &rows, long first, long last)
     m_scope.clear();
     m_results.clear();
     m_rankedAll = false;
+    m_codeOrdered = true;
     ++m_readings;
 }
 
@@ -68,8 +70,10 @@ bool QuickSearchIndex::build(qint64 nanoseconds)
     clock.start();
     while (m_built < m_entries.size()) {
         const size_t end = std::min(m_entries.size(), m_built + kStepsBetweenLooks);
-        for (size_t i = m_built; i < end; ++i)
+        for (size_t i = m_built; i < end; ++i) {
             buildEntry(m_entries[i]);
+            checkCodeOrder(i);
+        }
         place(m_built, end);
         m_built = end;
         if (m_built < m_entries.size() && clock.nsecsElapsed() > nanoseconds)
@@ -122,6 +126,17 @@ void QuickSearchIndex::buildEntry(Entry &entry)
     entry.heads[0] = head(0);
     entry.heads[1] = head(2);
     entry.heads[2] = m_initials[entry.initials];
+    entry.heads[3] = quint8(std::min<qsizetype>(count > 0 ? cells[0].size() : 0, 255));
+}
+
+void QuickSearchIndex::checkCodeOrder(size_t entry)
+{
+    if (entry > 0 && m_codeOrdered) {
+        const QByteArrayView code = cell(m_entries[entry], 0);
+        const QByteArrayView before = cell(m_entries[entry - 1], 0);
+        m_codeOrdered = std::string_view(before.data(), size_t(before.size())) <
+                        std::string_view(code.data(), size_t(code.size()));
+    }
 }
 
 // Account names are kept once each, found again by their UTF-8 text.
@@ -248,6 +263,7 @@ void QuickSearchIndex::applyChange(const Change &change)
         m_entries.push_back({change.start, 0, 0, 1, {}});
         buildEntry(m_entries.back());
         m_built = m_entries.size();
+        checkCodeOrder(m_built - 1);
         place(m_built - 1, m_built);
         ++m_count;
         return;
@@ -256,8 +272,10 @@ void QuickSearchIndex::applyChange(const Change &change)
     const bool renamed = cell(entry, 0) != m_pool->cell(change.start, 0);
     entry.start = change.start;
     buildEntry(entry);
-    if (renamed)
+    if (renamed) {
         place(size_t(i), size_t(i) + 1);
+        m_codeOrdered = false;
+    }
 }
 
 void QuickSearchIndex::beginScope()

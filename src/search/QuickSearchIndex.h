@@ -59,9 +59,15 @@ public:
     void addToScope(const QByteArrayView *cells, int count);
     Cells cells(quint32 summary) const;
 
-    // The picker's choice for typed: at most limit summaries, best first (see DigestPicker). usage
-    // gives each summary's count of uses by its number (a summary past its end has none).
-    std::vector<quint32> ranked(QStringView typed, size_t limit, const std::vector<quint32> &usage);
+    // How often the summaries are used, by their numbers (a summary past the end has no use), and
+    // the used ones in the picker's order: the most used first, then by code (bytes).
+    struct Usage
+    {
+        std::vector<quint32> counts;
+        std::vector<quint32> order;
+    };
+    // The picker's choice for typed: at most limit summaries, best first (see DigestPicker).
+    std::vector<quint32> ranked(QStringView typed, size_t limit, const Usage &usage);
     // A summary kept by the picker, added after the others; gives its number.
     quint32 add(const QByteArrayView *cells, int count);
     // Takes other's summaries in place of these (a listing read afresh elsewhere).
@@ -87,9 +93,9 @@ private:
         quint32 initials; // in m_initials, ended by kEndOfText
         quint32 account : 31;
         quint32 alive : 1;
-        // The first byte of the folded code, of the folded mnemonic and of the initials: most
-        // summaries are passed over by the picker on these alone.
-        quint8 heads[3];
+        // The first byte of the folded code, of the folded mnemonic and of the initials, and the
+        // code's length (at most 255): most summaries are passed over by the picker on these alone.
+        quint8 heads[4];
     };
     // A save or deletion made before the index was complete.
     struct Change
@@ -108,8 +114,18 @@ private:
         Initials initials;
     };
     Query queryFor(QStringView text) const;
-    // One part of the picker's scan.
+    // One part of the picker's scan, and what it needs of the text.
     struct RankedPart;
+    struct RankedQuery
+    {
+        Query query;
+        quint8 first = 0;                       // the folded text's first byte
+        std::array<bool, 256> startsInitials{}; // the initials bytes its first character reads
+        std::vector<bool> accountHits;          // by account: its name contains the text
+    };
+    int rankGroup(const Entry &entry, const RankedQuery &q, const RankedPart &part, bool inOrder,
+                  QByteArrayView &code) const;
+    bool passedByHeads(const RankedPart &part, const Entry &entry, const RankedQuery &q) const;
 
     void buildEntry(Entry &entry);
     void applyChange(const Change &change);
@@ -155,5 +171,9 @@ private:
     // The picker's last text and every summary it matched, when the scan found them all.
     Result m_ranked;
     bool m_rankedAll = false;
+    // The summaries stand in the order of their codes (bytes), as a listing read by code does:
+    // the picker's scan then meets each group's matches best first.
+    bool m_codeOrdered = true;
+    void checkCodeOrder(size_t entry);
     quint64 m_readings = 0;
 };

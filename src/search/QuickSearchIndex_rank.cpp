@@ -46,6 +46,18 @@ struct QuickSearchIndex::RankedPart
     {
     }
 
+    bool full(int group) const { return best[size_t(group)].size() >= limit; }
+    // In order, a group takes no more once it is full or worse than last.
+    bool closed(int group) const { return group > last || full(group); }
+    // Fewer matches than the list shows: nothing was passed over, every match is in every.
+    bool complete() const
+    {
+        size_t held = 0;
+        for (const std::vector<Hit> &group : best)
+            held += group.size();
+        return held < limit;
+    }
+
     // Keeps hit among its group's best, each group a heap with its worst on top.
     void offer(int group, const Hit &hit)
     {
@@ -73,69 +85,105 @@ struct QuickSearchIndex::RankedPart
     size_t limit;
     std::array<std::vector<Hit>, kGroups> best;
     int last = kGroups - 1;     // the worst group that can still be chosen
-    std::vector<quint32> every; // every match, while no group has been left out
+    std::vector<quint32> every; // every match, while the part is complete
 };
 
-std::vector<quint32> QuickSearchIndex::ranked(QStringView typed, size_t limit,
-                                              const std::vector<quint32> &usage)
+// What a summary is to the picker's text: its group, kGroups for none. A group the part no longer
+// looks for is not tested: a worse one than last, or, when later summaries can only rank lower
+// (inOrder), one that is full.
+int QuickSearchIndex::rankGroup(const Entry &entry, const RankedQuery &q, const RankedPart &part,
+                                bool inOrder, QByteArrayView &code) const
+{
+    const auto skip = [&](int group) { return group > part.last || (inOrder && part.full(group)); };
+    // A code of 255 bytes or more is longer than anything typed.
+    const qsizetype typed = q.query.folded.size();
+    const qsizetype codeLength = entry.heads[3] == 255 ? typed + 1 : entry.heads[3];
+    const bool mayBeCode = entry.heads[0] == q.first &&
+                           (codeLength == typed || (codeLength > typed && !skip(CodeStart)));
+    const bool mayStart =
+        !skip(InitialsAtStart) && (entry.heads[1] == q.first || q.startsInitials[entry.heads[2]]);
+    const bool inside = !q.query.initials.empty() && !skip(InitialsInside);
+    const bool contained = !skip(Contained);
+    if (!mayBeCode && !mayStart && !inside && !contained)
+        return kGroups;
+    QByteArrayView cells[3];
+    m_pool->cells(entry.start, cells, 3);
+    code = cells[0];
+    if (mayBeCode && startsWith(cells[0], q.query.folded))
+        return cells[0].size() == q.query.folded.size() ? ExactCode : CodeStart;
+    if (mayStart && startsWith(cells[2], q.query.folded))
+        return InitialsAtStart;
+    if (mayStart || inside) {
+        const qsizetype at = initialsAt(entry, q.query.initials);
+        if (at == 0 && mayStart)
+            return InitialsAtStart;
+        if (at > 0 && inside)
+            return InitialsInside;
+    }
+    if (contained && (q.accountHits[entry.account] ||
+                      QuickSearchText::indexOf(cells[1], q.query.folded, q.query.exact, true) >= 0))
+        return Contained;
+    return kGroups;
+}
+
+// In order, once the groups that need a summary's texts take no more, its first bytes say whether
+// it can still be chosen: most summaries are passed over without reading their record.
+bool QuickSearchIndex::passedByHeads(const RankedPart &part, const Entry &entry,
+                                     const RankedQuery &q) const
+{
+    if (!m_codeOrdered || !part.closed(Contained) ||
+        !(part.closed(InitialsInside) || q.query.initials.empty()))
+        return false;
+    const bool mayStart = !part.closed(InitialsAtStart) &&
+                          (entry.heads[1] == q.first || q.startsInitials[entry.heads[2]]);
+    return entry.heads[0] != q.first && !mayStart;
+}
+
+std::vector<quint32> QuickSearchIndex::ranked(QStringView typed, size_t limit, const Usage &usage)
 {
     build(std::numeric_limits<qint64>::max());
     if (typed.isEmpty() || limit == 0)
         return {};
-    const Query query = queryFor(typed);
-    const auto first = quint8(query.folded[0]);
-    std::array<bool, 256> startsInitials{};
-    if (!query.initials.empty())
-        startsInitials = query.initials.front();
+    RankedQuery q;
+    q.query = queryFor(typed);
+    q.first = quint8(q.query.folded[0]);
+    if (!q.query.initials.empty())
+        q.startsInitials = q.query.initials.front();
+    q.accountHits.resize(m_accounts.size());
+    for (size_t a = 0; a < m_accounts.size(); ++a)
+        q.accountHits[a] =
+            QuickSearchText::indexOf(m_accounts[a], q.query.folded, q.query.exact, false) >= 0;
+    const auto countOf = [&](quint32 i) { return i < usage.counts.size() ? usage.counts[i] : 0; };
+    const auto consider = [&](RankedPart &part, quint32 i, bool inOrder) {
+        const Entry &entry = m_entries[i];
+        QByteArrayView code;
+        const int group = entry.alive ? rankGroup(entry, q, part, inOrder, code) : kGroups;
+        if (group == kGroups)
+            return;
+        if (part.complete())
+            part.every.push_back(i);
+        part.offer(group, {countOf(i), i, code});
+    };
 
     // A text going on from the last one, all of whose matches are known, looks among them only.
-    const bool narrowed = m_rankedAll && query.folded.startsWith(m_ranked.folded);
+    // Otherwise the used summaries come first, in the picker's order, then the others in the
+    // index's: where that is the order of their codes, each group's matches come best first.
+    const bool narrowed = m_rankedAll && q.query.folded.startsWith(m_ranked.folded);
     const std::vector<quint32> candidates = narrowed ? m_ranked.summaries : std::vector<quint32>();
+    RankedPart used(limit);
+    if (!narrowed)
+        for (const quint32 i : usage.order)
+            consider(used, i, true);
     const size_t total = narrowed ? candidates.size() : m_entries.size();
-
-    std::vector<bool> accountHits(m_accounts.size());
-    for (size_t a = 0; a < m_accounts.size(); ++a)
-        accountHits[a] =
-            QuickSearchText::indexOf(m_accounts[a], query.folded, query.exact, false) >= 0;
-
-    std::vector<RankedPart> parts(InParts::partsFor(total), RankedPart(limit));
+    std::vector<RankedPart> parts(InParts::partsFor(total), used);
+    for (RankedPart &part : parts)
+        part.every.clear();
     InParts::run(total, parts.size(), [&](size_t p, size_t from, size_t to) {
-        RankedPart &part = parts[p];
-        QByteArrayView cells[3];
         for (size_t k = from; k < to; ++k) {
-            const quint32 i = narrowed ? candidates[k] : quint32(k);
-            const Entry &entry = m_entries[i];
-            if (!entry.alive)
-                continue;
-            const bool mayBeCode = entry.heads[0] == first;
-            const bool mayStart = part.last >= InitialsAtStart &&
-                                  (entry.heads[1] == first || startsInitials[entry.heads[2]]);
-            if (part.last <= InitialsAtStart && !mayBeCode && !mayStart)
-                continue;
-            m_pool->cells(entry.start, cells, 3);
-            int group = kGroups;
-            if (mayBeCode && startsWith(cells[0], query.folded))
-                group = cells[0].size() == query.folded.size() ? ExactCode : CodeStart;
-            qsizetype at = -1;
-            if (group == kGroups && part.last >= InitialsAtStart) {
-                if (mayStart && startsWith(cells[2], query.folded))
-                    group = InitialsAtStart;
-                else if (mayStart || part.last >= InitialsInside)
-                    at = initialsAt(entry, query.initials);
-                if (at == 0)
-                    group = InitialsAtStart;
-                else if (at > 0 && part.last >= InitialsInside)
-                    group = InitialsInside;
-            }
-            if (group == kGroups && part.last >= Contained &&
-                (accountHits[entry.account] ||
-                 QuickSearchText::indexOf(cells[1], query.folded, query.exact, true) >= 0))
-                group = Contained;
-            if (group == kGroups || group > part.last)
-                continue;
-            if (part.last == kGroups - 1)
-                part.every.push_back(i);
-            part.offer(group, {i < usage.size() ? usage[i] : 0, i, cells[0]});
+            if (narrowed)
+                consider(parts[p], candidates[k], false);
+            else if (countOf(quint32(k)) == 0 && !passedByHeads(parts[p], m_entries[k], q))
+                consider(parts[p], quint32(k), m_codeOrdered);
         }
     });
 
@@ -146,14 +194,19 @@ std::vector<quint32> QuickSearchIndex::ranked(QStringView typed, size_t limit,
             hits.insert(hits.end(), part.best[size_t(group)].begin(),
                         part.best[size_t(group)].end());
         std::sort(hits.begin(), hits.end());
+        // The used summaries' matches stand in every part.
+        hits.erase(std::unique(hits.begin(), hits.end(),
+                               [](const auto &a, const auto &b) { return a.summary == b.summary; }),
+                   hits.end());
         for (size_t h = 0; h < hits.size() && chosen.size() < limit; ++h)
             chosen.push_back(hits[h].summary);
     }
-    m_rankedAll = std::all_of(parts.begin(), parts.end(),
-                              [](const RankedPart &part) { return part.last == kGroups - 1; });
+    m_rankedAll =
+        used.complete() && std::all_of(parts.begin(), parts.end(),
+                                       [](const RankedPart &part) { return part.complete(); });
     if (m_rankedAll) {
-        m_ranked.folded = query.folded;
-        m_ranked.summaries.clear();
+        m_ranked.folded = q.query.folded;
+        m_ranked.summaries = used.every;
         for (const RankedPart &part : parts)
             m_ranked.summaries.insert(m_ranked.summaries.end(), part.every.begin(),
                                       part.every.end());

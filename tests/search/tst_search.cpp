@@ -401,27 +401,45 @@ void tst_Search::matchesAPlainScan()
 void tst_Search::ranksAsAPlainScan()
 {
     RandomLedger ledger;
-    std::vector<quint32> usage(ledger.summaries.size() / 2);
-    for (quint32 &used : usage)
-        used = ledger.random.bounded(8) ? 0 : ledger.random.bounded(5u);
+    QuickSearchIndex::Usage usage;
+    usage.counts.resize(ledger.summaries.size() / 2);
+    for (quint32 i = 0; i < usage.counts.size(); ++i) {
+        usage.counts[i] = ledger.random.bounded(8) ? 0 : ledger.random.bounded(5u);
+        if (usage.counts[i])
+            usage.order.push_back(i);
+    }
+    std::stable_sort(usage.order.begin(), usage.order.end(),
+                     [&](quint32 a, quint32 b) { return usage.counts[a] > usage.counts[b]; });
     QString typed;
     for (int step = 0; step < 300; ++step) {
         ledger.step(typed);
-        std::vector<std::tuple<int, qint64, QString>> plain;
-        for (size_t i = 0; i < ledger.summaries.size(); ++i) {
-            const int group = plainGroup(ledger.summaries[i], ledger.masks[i], typed);
-            if (ledger.alive[i] && group < 5 && !typed.isEmpty())
-                plain.emplace_back(group, -qint64(i < usage.size() ? usage[i] : 0),
-                                   ledger.summaries[i][0]);
+        if (step == 150) { // a summary the picker kept: the codes are no longer in order
+            ledger.summaries.push_back({"A1", "银行重庆", "YHCQ", ""});
+            ledger.masks.emplace_back();
+            PolyphoneInitials(ledger.summaries.back()[1], ledger.masks.back());
+            ledger.alive.push_back(true);
+            const QByteArray utf8[3] = {"A1", QStringLiteral("银行重庆").toUtf8(), "YHCQ"};
+            const QByteArrayView cells[4] = {utf8[0], utf8[1], utf8[2], {}};
+            ledger.index.add(cells, 4);
         }
-        std::sort(plain.begin(), plain.end());
-        QStringList expected;
-        for (size_t k = 0; k < plain.size() && k < 10; ++k)
-            expected << std::get<2>(plain[k]);
-        QStringList found;
-        for (const quint32 summary : ledger.index.ranked(typed, 10, usage))
-            found << ledger.index.cells(summary)[0];
-        QCOMPARE(found, expected);
+        // With use counted, and without, where the codes' order alone decides.
+        for (const QuickSearchIndex::Usage &counted : {usage, QuickSearchIndex::Usage()}) {
+            std::vector<std::tuple<int, qint64, QString>> plain;
+            for (size_t i = 0; i < ledger.summaries.size(); ++i) {
+                const int group = plainGroup(ledger.summaries[i], ledger.masks[i], typed);
+                const auto used = i < counted.counts.size() ? counted.counts[i] : 0;
+                if (ledger.alive[i] && group < 5 && !typed.isEmpty())
+                    plain.emplace_back(group, -qint64(used), ledger.summaries[i][0]);
+            }
+            std::sort(plain.begin(), plain.end());
+            QStringList expected;
+            for (size_t k = 0; k < plain.size() && k < 10; ++k)
+                expected << std::get<2>(plain[k]);
+            QStringList found;
+            for (const quint32 summary : ledger.index.ranked(typed, 10, counted))
+                found << ledger.index.cells(summary)[0];
+            QCOMPARE(found, expected);
+        }
     }
 }
 
