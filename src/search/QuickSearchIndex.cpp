@@ -126,7 +126,11 @@ void QuickSearchIndex::buildEntry(Entry &entry)
     entry.heads[0] = head(0);
     entry.heads[1] = head(2);
     entry.heads[2] = m_initials[entry.initials];
-    entry.heads[3] = quint8(std::min<qsizetype>(count > 0 ? cells[0].size() : 0, 255));
+    const QByteArrayView text = count > 1 ? cells[1] : QByteArrayView();
+    const bool ascii =
+        std::any_of(text.begin(), text.end(), [](char c) { return quint8(c) < 0x80; });
+    entry.heads[3] = quint8(std::min<qsizetype>(count > 0 ? cells[0].size() : 0, kCodeLength)) |
+                     (ascii ? kTextHasAscii : 0);
 }
 
 void QuickSearchIndex::checkCodeOrder(size_t entry)

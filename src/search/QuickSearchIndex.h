@@ -87,6 +87,8 @@ public:
     qsizetype memoryUsed() const;
 
 private:
+    static constexpr quint8 kCodeLength = 0x7f;
+    static constexpr quint8 kTextHasAscii = 0x80;
     struct Entry
     {
         quint32 start;    // the summary's record in m_pool
@@ -94,7 +96,8 @@ private:
         quint32 account : 31;
         quint32 alive : 1;
         // The first byte of the folded code, of the folded mnemonic and of the initials, and the
-        // code's length (at most 255): most summaries are passed over by the picker on these alone.
+        // code's length (at most kCodeLength) with kTextHasAscii: most summaries are passed over
+        // by the picker on these alone.
         quint8 heads[4];
     };
     // A save or deletion made before the index was complete.
@@ -125,7 +128,8 @@ private:
     };
     int rankGroup(const Entry &entry, const RankedQuery &q, const RankedPart &part, bool inOrder,
                   QByteArrayView &code) const;
-    bool passedByHeads(const RankedPart &part, const Entry &entry, const RankedQuery &q) const;
+    bool passedByHeads(const RankedPart &part, const Entry &entry, const RankedQuery &q,
+                       bool inOrder) const;
 
     void buildEntry(Entry &entry);
     void applyChange(const Change &change);

@@ -47,8 +47,8 @@ struct QuickSearchIndex::RankedPart
     }
 
     bool full(int group) const { return best[size_t(group)].size() >= limit; }
-    // In order, a group takes no more once it is full or worse than last.
-    bool closed(int group) const { return group > last || full(group); }
+    // A group takes no more once it is worse than last, or, in order, full.
+    bool closed(int group, bool inOrder) const { return group > last || (inOrder && full(group)); }
     // Fewer matches than the list shows: nothing was passed over, every match is in every.
     bool complete() const
     {
@@ -95,15 +95,17 @@ int QuickSearchIndex::rankGroup(const Entry &entry, const RankedQuery &q, const 
                                 bool inOrder, QByteArrayView &code) const
 {
     const auto skip = [&](int group) { return group > part.last || (inOrder && part.full(group)); };
-    // A code of 255 bytes or more is longer than anything typed.
+    // A code of kCodeLength bytes or more is longer than anything typed.
     const qsizetype typed = q.query.folded.size();
-    const qsizetype codeLength = entry.heads[3] == 255 ? typed + 1 : entry.heads[3];
+    const qsizetype codeLength =
+        (entry.heads[3] & kCodeLength) == kCodeLength ? typed + 1 : entry.heads[3] & kCodeLength;
     const bool mayBeCode = entry.heads[0] == q.first &&
                            (codeLength == typed || (codeLength > typed && !skip(CodeStart)));
     const bool mayStart =
         !skip(InitialsAtStart) && (entry.heads[1] == q.first || q.startsInitials[entry.heads[2]]);
     const bool inside = !q.query.initials.empty() && !skip(InitialsInside);
-    const bool contained = !skip(Contained);
+    const bool contained = !skip(Contained) && (q.accountHits[entry.account] || q.first >= 0x80 ||
+                                                (entry.heads[3] & kTextHasAscii));
     if (!mayBeCode && !mayStart && !inside && !contained)
         return kGroups;
     QByteArrayView cells[3];
@@ -129,14 +131,17 @@ int QuickSearchIndex::rankGroup(const Entry &entry, const RankedQuery &q, const 
 // In order, once the groups that need a summary's texts take no more, its first bytes say whether
 // it can still be chosen: most summaries are passed over without reading their record.
 bool QuickSearchIndex::passedByHeads(const RankedPart &part, const Entry &entry,
-                                     const RankedQuery &q) const
+                                     const RankedQuery &q, bool inOrder) const
 {
-    if (!m_codeOrdered || !part.closed(Contained) ||
-        !(part.closed(InitialsInside) || q.query.initials.empty()))
+    if (!(part.closed(InitialsInside, inOrder) || q.query.initials.empty()))
         return false;
-    const bool mayStart = !part.closed(InitialsAtStart) &&
+    // A text holding an ASCII text holds an ASCII byte.
+    const bool mayContain =
+        !part.closed(Contained, inOrder) &&
+        (q.accountHits[entry.account] || q.first >= 0x80 || (entry.heads[3] & kTextHasAscii));
+    const bool mayStart = !part.closed(InitialsAtStart, inOrder) &&
                           (entry.heads[1] == q.first || q.startsInitials[entry.heads[2]]);
-    return entry.heads[0] != q.first && !mayStart;
+    return entry.heads[0] != q.first && !mayStart && !mayContain;
 }
 
 std::vector<quint32> QuickSearchIndex::ranked(QStringView typed, size_t limit, const Usage &usage)
@@ -182,7 +187,8 @@ std::vector<quint32> QuickSearchIndex::ranked(QStringView typed, size_t limit, c
         for (size_t k = from; k < to; ++k) {
             if (narrowed)
                 consider(parts[p], candidates[k], false);
-            else if (countOf(quint32(k)) == 0 && !passedByHeads(parts[p], m_entries[k], q))
+            else if (countOf(quint32(k)) == 0 &&
+                     !passedByHeads(parts[p], m_entries[k], q, m_codeOrdered))
                 consider(parts[p], quint32(k), m_codeOrdered);
         }
     });
