@@ -1,4 +1,4 @@
-// The editing actions: leaving a row, saving one, adding, deleting one and a group.
+// The editing actions: leaving a row, saving one, Cancel, adding, deleting one and a group.
 #include "GridControl.h"
 #include "PerfActions.h"
 #include "PerfSession.h"
@@ -81,6 +81,12 @@ void RunEditingFigures(PerfSession &s)
                  drive.typeCell(s.someRow(), 1,
                                 QStringLiteral("改过的摘要%1").arg(s.random().bounded(1000)));
                  return drive.time([&] { drive.press(Qt::Key_Down); });
+             });
+    // No statement: the snapshot taken when the row was entered is put back.
+    s.record(QStringLiteral("Cancel (an edited row put back)"), QStringLiteral("raw UPDATE"), {},
+             light, updateSome, [&] {
+                 drive.typeCell(s.someRow(), 1, QStringLiteral("不要的改动"));
+                 return drive.command("TlbCancel");
              });
     int added = 0;
     s.record(
