@@ -61,6 +61,9 @@ DigestPicker::DigestPicker(std::shared_ptr<DataKit::Database> database, QObject 
     : QObject(parent)
     , d(std::make_unique<Private>())
 {
+    if (!database)
+        throw DataKit::Error(DataKit::errNoDatabase,
+                             QStringLiteral("常用摘要：没有打开的数据库，不能选择摘要。"));
     d->database = std::move(database);
     d->shared = SharedSummaries::of(d->database.get());
     d->source = new PickerSource(d->database->target(), this);

@@ -37,6 +37,7 @@ class PRJDIGEST_EXPORT DigestPicker : public QObject
 {
     Q_OBJECT
 public:
+    // Throws DataKit::Error without a database.
     explicit DigestPicker(std::shared_ptr<DataKit::Database> database, QObject *parent = nullptr);
     ~DigestPicker() override;
 

@@ -51,6 +51,7 @@ private slots:
     void seesChanges();
     void keepsANewSummary_data();
     void keepsANewSummary();
+    void refusesNoDatabase() { QVERIFY_THROWS_EXCEPTION(DataKit::Error, DigestPicker(nullptr)); }
 };
 
 void tst_PickerMatches::matchesInOrder_data()
