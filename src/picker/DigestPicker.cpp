@@ -1,7 +1,6 @@
 #include "DigestPicker.h"
 
 #include "Database.h"
-#include "ListingRows.h"
 #include "NewSummary.h"
 #include "PickerDelegate.h"
 #include "PickerLog.h"
@@ -125,11 +124,7 @@ void DigestPicker::Private::ensureLoaded()
     takeReading();
     if (index().readings() > 0)
         return;
-    const auto listing = database->OpenRecordset(SqlText::ListingQuery(), DataKit::dbOpenSnapshot);
-    const GridRows rows = ReadListingRows(*listing);
-    QuickSearchIndex read;
-    read.reset(rows, 0, rows.size() - 1);
-    index().replaceWith(std::move(read));
+    index().replaceWith(PickerSource::readSummaries(*database));
 }
 
 void DigestPicker::Private::mapUsage()

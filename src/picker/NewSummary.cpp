@@ -44,7 +44,8 @@ QString accountName(DataKit::Database &database, const QString &code)
     if (code.isEmpty())
         return QString();
     const auto found = database.OpenRecordset(
-        QStringLiteral("SELECT cCode_Name FROM Code WHERE cCode='%1'").arg(SqlText::Quoted(code)),
+        SqlText::FromToStatement(QStringLiteral("cCode"), code, QStringLiteral("cCode_Name"),
+                                 QStringLiteral("Code")),
         DataKit::dbOpenSnapshot);
     return found->isEOF() ? QString() : MdlDigest::NullToStr(found->Fields(0));
 }

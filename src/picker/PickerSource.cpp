@@ -31,6 +31,16 @@ QHash<QByteArray, quint32> readUsage(DataKit::Database &database, const QString 
 
 } // namespace
 
+QuickSearchIndex PickerSource::readSummaries(DataKit::Database &database)
+{
+    const auto listing = database.OpenRecordset(SqlText::ListingQuery(), DataKit::dbOpenSnapshot);
+    const GridRows rows = ReadListingRows(*listing);
+    QuickSearchIndex summaries;
+    summaries.reset(rows, 0, rows.size() - 1);
+    summaries.build(std::numeric_limits<qint64>::max());
+    return summaries;
+}
+
 PickerSource::PickerSource(QString target, QObject *parent)
     : QObject(parent)
     , m_target(std::move(target))
@@ -85,14 +95,8 @@ PickerSource::Reading PickerSource::run(const Task &task,
             connection = DataKit::Database::open(target);
         const qint64 count = connection->ChangeCount(kSummaryTable);
         if (task.readSummaries ||
-            (task.readWhenCountIsNot >= 0 && count != task.readWhenCountIsNot)) {
-            const auto listing =
-                connection->OpenRecordset(SqlText::ListingQuery(), DataKit::dbOpenSnapshot);
-            const GridRows rows = ReadListingRows(*listing);
-            QuickSearchIndex &summaries = reading.summaries.emplace();
-            summaries.reset(rows, 0, rows.size() - 1);
-            summaries.build(std::numeric_limits<qint64>::max());
-        }
+            (task.readWhenCountIsNot >= 0 && count != task.readWhenCountIsNot))
+            reading.summaries = readSummaries(*connection);
         reading.changeCount = count;
         if (!task.usageQuery.isEmpty())
             reading.usage = readUsage(*connection, task.usageQuery);

@@ -36,6 +36,9 @@ public:
         std::optional<QHash<QByteArray, quint32>> usage;
     };
 
+    // The listing read into a complete index, on database.
+    static QuickSearchIndex readSummaries(DataKit::Database &database);
+
     explicit PickerSource(QString target, QObject *parent = nullptr);
     ~PickerSource() override; // waits for the running task
 

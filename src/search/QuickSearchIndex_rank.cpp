@@ -129,7 +129,9 @@ int QuickSearchIndex::rankGroup(const Entry &entry, const RankedQuery &q, const 
 }
 
 // In order, once the groups that need a summary's texts take no more, its first bytes say whether
-// it can still be chosen: most summaries are passed over without reading their record.
+// it can still be chosen: most summaries are passed over without reading their record. It repeats
+// the first test of rankGroup on purpose: kept apart in the scan's loop it halves a keystroke at a
+// million summaries (measured: folding it into rankGroup, 2.5 ms became 4 to 7 ms).
 bool QuickSearchIndex::passedByHeads(const RankedPart &part, const Entry &entry,
                                      const RankedQuery &q, bool inOrder) const
 {
